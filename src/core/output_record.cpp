@@ -1,0 +1,39 @@
+// The record through which every transaction line is built.
+#include "core/output_record.hpp"
+
+#include <cstring>
+
+namespace cardlift {
+
+void OutputRecord::begin(char* line, std::size_t size) {
+  buffer = line;
+  separatorCount = 0;
+  length = 0;
+  capacity = static_cast<std::int32_t>(size);
+}
+
+void OutputRecord::appendField(std::string_view text) {
+  // One character is always kept for the terminator.
+  const std::int32_t room = capacity - 1 - length;
+  if (length > 0) {
+    if (room <= 0) return;
+    buffer[length++] = '|';
+    ++separatorCount;
+  }
+  std::int32_t count = static_cast<std::int32_t>(text.size());
+  if (count > capacity - 1 - length) count = capacity - 1 - length;
+  if (count > 0) {
+    std::memcpy(buffer + length, text.data(), static_cast<std::size_t>(count));
+    length += count;
+  }
+}
+
+void OutputRecord::padFieldsTo(std::int32_t n) {
+  while (separatorCount < n && length < capacity - 1) {
+    buffer[length++] = '|';
+    ++separatorCount;
+  }
+  if (capacity > 0) buffer[length] = '\0';
+}
+
+}  // namespace cardlift

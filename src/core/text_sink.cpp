@@ -1,0 +1,70 @@
+// Buffered text output with line-end translation.
+#include "core/text_sink.hpp"
+
+#include <cstring>
+
+namespace cardlift {
+
+void TextSink::put(std::string_view bytes) {
+  if (bytes.empty()) return;
+  used_ = true;
+  if (failed_) return;
+  if (bytes.size() > buffer_.size() - size_) {
+    if (!flush()) return;
+    if (bytes.size() > buffer_.size()) {
+      if (!device_->writeAll(bytes)) failed_ = true;
+      return;
+    }
+  }
+  std::memcpy(buffer_.data() + size_, bytes.data(), bytes.size());
+  size_ += bytes.size();
+}
+
+void TextSink::write(std::string_view text) {
+  if (lineEnd_ == LineEnd::kLf && !flushEachLine_) {
+    put(text);
+    return;
+  }
+  // Split at every '\n' to translate it and, for a terminal, to hand each
+  // finished line over at once.
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) {
+      put(text);
+      return;
+    }
+    put(text.substr(0, end));
+    put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
+    if (flushEachLine_) flush();
+    text.remove_prefix(end + 1);
+  }
+}
+
+void TextSink::writeNumber(long long value) {
+  char digits[24];
+  std::size_t at = sizeof digits;
+  // Work on the negative side so that the smallest value needs no special
+  // case.
+  const bool negative = value < 0;
+  long long rest = negative ? value : -value;
+  do {
+    digits[--at] = static_cast<char>('0' - rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  if (negative) digits[--at] = '-';
+  put(std::string_view(digits + at, sizeof digits - at));
+}
+
+bool TextSink::flush() {
+  if (failed_) {
+    size_ = 0;
+    return false;
+  }
+  if (size_ == 0) return true;
+  const bool written = device_->writeAll(std::string_view(buffer_.data(), size_));
+  size_ = 0;
+  if (!written) failed_ = true;
+  return written;
+}
+
+}  // namespace cardlift

@@ -1,0 +1,77 @@
+// Buffered text output to a byte device, with the platform's line end.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace cardlift {
+
+// Where a sink's bytes finally go: a file, the console, or memory in tests.
+class ByteDevice {
+ public:
+  virtual ~ByteDevice() = default;
+  // Writes every byte or reports failure; a partial write is a failure.
+  virtual bool writeAll(std::string_view bytes) = 0;
+};
+
+// How '\n' in written text reaches the device.
+enum class LineEnd { kLf, kCrLf };
+
+// The line end native to the platform this program was built for.
+#ifdef _WIN32
+inline constexpr LineEnd kNativeLineEnd = LineEnd::kCrLf;
+#else
+inline constexpr LineEnd kNativeLineEnd = LineEnd::kLf;
+#endif
+
+// Collects text in a fixed buffer and hands it to its device in large
+// pieces. Every '\n' written stands for one line end. Nothing here
+// allocates. After a failed device write the sink stays failed and drops
+// everything written to it afterwards, so the caller learns of the loss
+// once and the run can go on.
+class TextSink {
+ public:
+  static constexpr std::size_t kCapacity = 32 * 1024;
+
+  explicit TextSink(ByteDevice* device, LineEnd lineEnd = kNativeLineEnd,
+                    bool flushEachLine = false)
+      : device_(device), lineEnd_(lineEnd), flushEachLine_(flushEachLine) {}
+  TextSink(const TextSink&) = delete;
+  TextSink& operator=(const TextSink&) = delete;
+
+  // Appends text; a full buffer is passed on to the device first.
+  void write(std::string_view text);
+  void write(char c) { write(std::string_view(&c, 1)); }
+  // Appends the decimal digits of a number.
+  void writeNumber(long long value);
+
+  // Hands everything buffered to the device. False when this or any
+  // earlier hand-over failed.
+  bool flush();
+
+  // True once a hand-over to the device has failed.
+  bool failed() const { return failed_; }
+  // True while anything has ever been handed to or held for the device.
+  bool used() const { return used_; }
+
+ private:
+  void put(std::string_view bytes);
+
+  ByteDevice* device_;
+  LineEnd lineEnd_;
+  bool flushEachLine_;
+  bool failed_ = false;
+  bool used_ = false;
+  std::size_t size_ = 0;
+  std::array<char, kCapacity> buffer_{};
+};
+
+// A device that drops everything; stands in for a file that could not be
+// opened.
+class NullDevice final : public ByteDevice {
+ public:
+  bool writeAll(std::string_view) override { return true; }
+};
+
+}  // namespace cardlift

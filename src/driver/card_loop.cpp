@@ -1,0 +1,58 @@
+// The card loop: every input line read, checked, converted and logged.
+#include "driver/card_loop.hpp"
+
+#include <array>
+
+#include "core/card_columns.hpp"
+#include "core/card_dispatcher.hpp"
+
+namespace cardlift {
+
+RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+                      TextSink& errorLog) {
+  TextSink& console = context.console;
+  RunCounts counts;
+  LineReader reader(input);
+  std::array<char, kOutputLineSize> line{};
+  std::array<char, kMessageSize> message{};
+  InputLine in;
+
+  while (reader.next(in)) {
+    ++counts.cardsRead;
+    // A NUL byte would hide the rest of the line: such a line is never a card.
+    if (in.length != kCardLength || in.hasNul) {
+      ++counts.errors;
+      const std::string_view reason = in.hasTab ? kTabMessage : kLengthMessage;
+      for (TextSink* sink : {&console, &errorLog}) {
+        sink->write(reason);
+        sink->write(in.text);
+        sink->write("]\n");
+      }
+      continue;
+    }
+
+    const std::string_view card = in.text;
+    std::int32_t callAgain = 1;
+    do {
+      message[0] = '\0';
+      const std::int32_t result = convertCard(context, card, line, &callAgain, message);
+      if (result == 0) {
+        output.write(std::string_view(line.data()));
+        output.write("\n");
+        if (output.flush()) ++counts.linesWritten;
+      } else {
+        ++counts.errors;
+        errorLog.write("[");
+        errorLog.write(card);
+        errorLog.write("] ");
+        errorLog.write(std::string_view(message.data()));
+        console.write("[");
+        console.write(card);
+        console.write("]\n");
+      }
+    } while (callAgain == 1);
+  }
+  return counts;
+}
+
+}  // namespace cardlift

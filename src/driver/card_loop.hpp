@@ -1,0 +1,33 @@
+// The card loop: every input line read, checked, converted and logged.
+#pragma once
+
+#include <cstdint>
+
+#include "core/conversion_context.hpp"
+#include "core/text_sink.hpp"
+#include "driver/line_reader.hpp"
+
+namespace cardlift {
+
+// What one run did.
+struct RunCounts {
+  std::int64_t cardsRead = 0;
+  std::int64_t linesWritten = 0;
+  std::int64_t errors = 0;
+};
+
+inline constexpr std::string_view kLengthMessage =
+    "ERROR: Transaction length must be 80 characters [";
+inline constexpr std::string_view kTabMessage =
+    "ERROR: Transaction contains tabs, please replace all tabs with spaces [";
+
+// Reads every line of input. A line that is not an 80-character card (or
+// holds a NUL byte) is counted as an error and shown on the console and in
+// the error log. A card is handed to convertCard for as long as its
+// converter asks: each good line goes to output, flushed at once, and is
+// counted only when the device took it; each failed call is counted and
+// logged with its error line. The context's console gets every message.
+RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+                      TextSink& errorLog);
+
+}  // namespace cardlift

@@ -1,0 +1,71 @@
+// Reads input lines byte for byte, in bounded memory.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace cardlift {
+
+// Bytes to read from: a file, or memory in tests.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to size bytes; returns how many, 0 at the end of the input,
+  // or a negative number when reading failed (taken as the end).
+  virtual std::ptrdiff_t read(char* into, std::size_t size) = 0;
+};
+
+// Reads from a string held in memory.
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  std::ptrdiff_t read(char* into, std::size_t size) override;
+
+ private:
+  std::string_view bytes_;
+};
+
+// How many characters of a line are kept: the rest is only counted.
+inline constexpr std::size_t kLineKept = 1023;
+
+// One input line, without its line end.
+struct InputLine {
+  // The line up to its first NUL byte, at most kLineKept characters.
+  std::string_view text;
+  // Number of bytes in the whole line.
+  std::uint64_t length = 0;
+  // The line holds a NUL byte.
+  bool hasNul = false;
+  // The line holds a tab before its first NUL byte.
+  bool hasTab = false;
+};
+
+// Splits a byte source into lines. "\n" and "\r\n" end a line; a lone
+// "\r" is part of the line, also at the very end of the input. A line of
+// any length is read in fixed memory: only its first kLineKept bytes are
+// kept. The last line need not have a line end; a line end at the very
+// end of the input does not start another line.
+class LineReader {
+ public:
+  explicit LineReader(ByteSource& source) : source_(source) {}
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Reads the next line into `line` (valid until the next call); false at
+  // the end of the input.
+  bool next(InputLine& line);
+
+ private:
+  bool refill();
+
+  ByteSource& source_;
+  std::size_t position_ = 0;
+  std::size_t end_ = 0;
+  bool exhausted_ = false;
+  std::array<char, kLineKept + 1> kept_{};
+  std::array<char, 64 * 1024> buffer_{};
+};
+
+}  // namespace cardlift

@@ -1,0 +1,159 @@
+// Files, console and command line on POSIX systems and on Windows.
+#include "driver/platform.hpp"
+
+#include <cerrno>
+#include <climits>
+
+#include "driver/name_units.hpp"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace cardlift {
+namespace {
+
+#ifdef _WIN32
+constexpr int kStandardOutput = 1;
+// The C runtime moves at most INT_MAX bytes per call.
+constexpr std::size_t kLargestTransfer = INT_MAX;
+#else
+constexpr int kStandardOutput = STDOUT_FILENO;
+constexpr std::size_t kLargestTransfer = static_cast<std::size_t>(SSIZE_MAX);
+#endif
+
+std::ptrdiff_t readSome(int descriptor, char* into, std::size_t size) {
+  if (size > kLargestTransfer) size = kLargestTransfer;
+#ifdef _WIN32
+  return _read(descriptor, into, static_cast<unsigned>(size));
+#else
+  for (;;) {
+    const ssize_t count = ::read(descriptor, into, size);
+    if (count >= 0 || errno != EINTR) return count;
+  }
+#endif
+}
+
+bool writeEverything(int descriptor, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
+#ifdef _WIN32
+    const int count = _write(descriptor, bytes.data(), static_cast<unsigned>(size));
+    if (count <= 0) return false;
+#else
+    const ssize_t count = ::write(descriptor, bytes.data(), size);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+#endif
+    bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  return true;
+}
+
+}  // namespace
+
+ProgramArgument argumentFromText(const std::string& text) {
+#ifdef _WIN32
+  return {text, utf16Length(text), NativeName(text.begin(), text.end())};
+#else
+  return {text, utf16Length(text), text};
+#endif
+}
+
+#ifdef _WIN32
+std::vector<ProgramArgument> argumentsFromCommandLine(int argc, wchar_t** argv) {
+  std::vector<ProgramArgument> arguments;
+  for (int i = 0; i < argc; ++i) {
+    const std::wstring wide(argv[i]);
+    const std::u16string units(wide.begin(), wide.end());
+    arguments.push_back({utf8FromUtf16(units), wide.size(), wide});
+  }
+  return arguments;
+}
+#else
+std::vector<ProgramArgument> argumentsFromCommandLine(int argc, char** argv) {
+  std::vector<ProgramArgument> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(argumentFromText(argv[i]));
+  return arguments;
+}
+#endif
+
+FileHandle::~FileHandle() { close(); }
+
+bool FileHandle::openForReading(const NativeName& name) {
+  close();
+#ifdef _WIN32
+  descriptor_ = _wopen(name.c_str(), _O_RDONLY | _O_BINARY);
+  struct _stat64 status;
+  const bool directory = descriptor_ >= 0 && _fstat64(descriptor_, &status) == 0 &&
+                         (status.st_mode & _S_IFMT) == _S_IFDIR;
+#else
+  descriptor_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat status;
+  const bool directory =
+      descriptor_ >= 0 && ::fstat(descriptor_, &status) == 0 && S_ISDIR(status.st_mode);
+#endif
+  // A directory opens on some systems, but it is no input file.
+  if (directory) close();
+  return isOpen();
+}
+
+bool FileHandle::openForWriting(const NativeName& name) {
+  close();
+#ifdef _WIN32
+  descriptor_ =
+      _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  descriptor_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+#endif
+  return isOpen();
+}
+
+bool FileHandle::close() {
+  if (descriptor_ < 0) return true;
+#ifdef _WIN32
+  const bool closed = _close(descriptor_) == 0;
+#else
+  const bool closed = ::close(descriptor_) == 0;
+#endif
+  descriptor_ = -1;
+  return closed;
+}
+
+std::ptrdiff_t FileHandle::read(char* into, std::size_t size) {
+  if (descriptor_ < 0) return -1;
+  return readSome(descriptor_, into, size);
+}
+
+bool FileHandle::writeAll(std::string_view bytes) {
+  if (descriptor_ < 0) return false;
+  return writeEverything(descriptor_, bytes);
+}
+
+ConsoleDevice::ConsoleDevice() {
+#ifdef _WIN32
+  // The program writes its own line ends and UTF-8 bytes.
+  _setmode(kStandardOutput, _O_BINARY);
+#endif
+}
+
+bool ConsoleDevice::writeAll(std::string_view bytes) {
+  return writeEverything(kStandardOutput, bytes);
+}
+
+bool ConsoleDevice::isTerminal() const {
+#ifdef _WIN32
+  return _isatty(kStandardOutput) != 0;
+#else
+  return ::isatty(kStandardOutput) != 0;
+#endif
+}
+
+}  // namespace cardlift

@@ -1,0 +1,36 @@
+// Card numbers whose decimal point is implied by a DP indicator.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace cardlift {
+
+// Result of formatImpliedDecimal for a field that is not a number.
+inline constexpr std::int32_t kNotANumber = -13;
+
+// Room for the longest decimal text: a five-character field with five
+// decimals, a point, zeros and the terminator, with margin.
+using DecimalText = std::array<char, 16>;
+
+// The numeric field test: every character a digit, except that the first
+// may be '+' or '-'.
+bool isNumericField(std::string_view field);
+
+// Turns `length` characters of `field` (4 or 5) with `decimals` implied
+// decimal places (0 to 5) into decimal text in `out`, NUL-terminated.
+// Leading blanks of the field are first rewritten to '0' in place, so a
+// caller that later shows the field shows the zeros. Returns 0, or
+// kNotANumber (with `out` untouched) when the field fails the numeric
+// field test. The digits are never changed: 1234 with 2 decimals is
+// "12.34", with 0 it is "1234.", with 5 it is ".01234". A signed field
+// with as many decimals as characters or more keeps its sign in front:
+// "-123" with 4 decimals is "-.0123".
+std::int32_t formatImpliedDecimal(char* field, int length, int decimals, DecimalText& out);
+
+// The text formatImpliedDecimal wrote.
+inline std::string_view textOf(const DecimalText& text) { return text.data(); }
+
+}  // namespace cardlift

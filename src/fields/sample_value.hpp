@@ -1,0 +1,50 @@
+// Raw sample values: implied-decimal numbers or legacy null codes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "core/conversion_context.hpp"
+
+namespace cardlift {
+
+// Results of convertSampleValue besides 0.
+inline constexpr std::int32_t kDpIndicatorTooLarge = -11;
+inline constexpr std::int32_t kUnknownNullCode = -12;
+
+// One row of the legacy null code table.
+struct NullDataCodeRow {
+  char legacyCode[5];
+  char nullDataCode[3];
+};
+
+// The legacy null codes 9947 to 9998 in ascending order, each with the
+// two-letter null data code it is carried over as.
+inline constexpr std::array<NullDataCodeRow, 52> NullDataCodeTable{{
+    {"9947", "BN"}, {"9948", "SC"}, {"9949", "DL"}, {"9950", "XX"}, {"9951", "DA"}, {"9952", "TC"},
+    {"9953", "CS"}, {"9954", "ST"}, {"9955", "MB"}, {"9956", "TS"}, {"9957", "SA"}, {"9958", "MC"},
+    {"9959", "FI"}, {"9960", "BM"}, {"9961", "BL"}, {"9962", "BK"}, {"9963", "BJ"}, {"9964", "BI"},
+    {"9965", "BH"}, {"9966", "BG"}, {"9967", "AA"}, {"9968", "AB"}, {"9969", "AC"}, {"9970", "AD"},
+    {"9971", "AE"}, {"9972", "AF"}, {"9973", "AG"}, {"9974", "AH"}, {"9975", "AI"}, {"9976", "AJ"},
+    {"9977", "AK"}, {"9978", "AL"}, {"9979", "AM"}, {"9980", "AN"}, {"9981", "AO"}, {"9982", "AP"},
+    {"9983", "AQ"}, {"9984", "AR"}, {"9985", "AS"}, {"9986", "AT"}, {"9987", "AU"}, {"9988", "AV"},
+    {"9989", "AW"}, {"9990", "AX"}, {"9991", "AY"}, {"9992", "AZ"}, {"9993", "BA"}, {"9994", "BB"},
+    {"9995", "BC"}, {"9996", "BD"}, {"9997", "BE"}, {"9998", "BF"},
+}};
+
+// Looks the four characters of value up in NullDataCodeTable. On a match
+// copies the two letters to code (no terminator) and returns true; else
+// returns false and leaves code alone.
+bool lookupNullDataCode(const char* value, char* code);
+
+// Appends the REPORTED_SAMPLE_VALUE and NULL_DATA_CODE fields for the four
+// characters at value (which may be rewritten: leading blanks become '0').
+// decimals is the card's DP indicator (negative: the value is a legacy null
+// code); valueFlag is the upper-cased flag after the value ('9': a null
+// code). Returns 0, kDpIndicatorTooLarge, kUnknownNullCode or kNotANumber,
+// having reported the error.
+std::int32_t convertSampleValue(ConversionContext& context, char* value, int decimals,
+                                char valueFlag);
+
+}  // namespace cardlift
