@@ -7,7 +7,6 @@ namespace cardlift {
 
 void TextSink::put(std::string_view bytes) {
   if (bytes.empty()) return;
-  used_ = true;
   if (failed_) return;
   if (bytes.size() > buffer_.size() - size_) {
     if (!flush()) return;

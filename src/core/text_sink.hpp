@@ -52,8 +52,6 @@ class TextSink {
 
   // True once a hand-over to the device has failed.
   bool failed() const { return failed_; }
-  // True while anything has ever been handed to or held for the device.
-  bool used() const { return used_; }
 
  private:
   void put(std::string_view bytes);
@@ -62,7 +60,6 @@ class TextSink {
   LineEnd lineEnd_;
   bool flushEachLine_;
   bool failed_ = false;
-  bool used_ = false;
   std::size_t size_ = 0;
   std::array<char, kCapacity> buffer_{};
 };
