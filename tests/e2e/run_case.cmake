@@ -7,15 +7,31 @@
 #   expected/status   the exit status as a shell sees it (0 to 255)
 #   expected/files/   every file the scratch folder must hold afterwards besides
 #                     the unchanged files/ copies, byte for byte
+#   skip-windows      (optional) why the case cannot mean the same on Windows;
+#                     there it is reported as skipped
+#
+# Expected files are written with "\n" line ends. With -DTARGET_WINDOWS=ON
+# (a Windows build, run through -DEMULATOR=...) the program ends its lines
+# with "\r\n", so the expected console, output and log are compared with
+# every "\n" turned into "\r\n"; the copies of files/ stay as they are.
 #
 # With the environment variable CARDLIFT_BLESS=1 the expected files are
 # rewritten from this run instead; read every one before committing it.
+
+cmake_minimum_required(VERSION 3.25)
 
 foreach(var PROGRAM CASE_DIR WORK_DIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_case.cmake needs -D${var}=...")
   endif()
 endforeach()
+
+if(TARGET_WINDOWS AND EXISTS "${CASE_DIR}/skip-windows")
+  file(READ "${CASE_DIR}/skip-windows" reason)
+  # CTest marks the test skipped on this text.
+  message(STATUS "e2e case not run on Windows: ${reason}")
+  return()
+endif()
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
@@ -45,6 +61,9 @@ execute_process(
 file(WRITE "${result_dir}/status" "${status}\n")
 
 set(bless "$ENV{CARDLIFT_BLESS}")
+if(bless AND TARGET_WINDOWS)
+  message(FATAL_ERROR "bless the expected files with a Linux build: they hold \"\\n\" line ends")
+endif()
 if(bless)
   file(REMOVE_RECURSE "${CASE_DIR}/expected")
   file(MAKE_DIRECTORY "${CASE_DIR}/expected/files")
@@ -62,14 +81,41 @@ if(NOT stderr_size EQUAL 0)
   fail("the program wrote to standard error: ${stderr_text}")
 endif()
 
-foreach(name stdout status)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
-    "${result_dir}/${name}" "${CASE_DIR}/expected/${name}" RESULT_VARIABLE differs)
-  if(differs)
-    file(READ "${result_dir}/${name}" actual)
-    fail("${name} differs; it was:\n${actual}")
+# Compares a file the program wrote with its expected file; sets out_var
+# when they differ. On Windows every "\n" of the expected file stands for
+# "\r\n". The bytes are compared as hex, so that none (NUL, ';', invalid
+# UTF-8) is lost on the way.
+function(compare_written actual_file expected_file out_var)
+  if(NOT TARGET_WINDOWS)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+      "${actual_file}" "${expected_file}" RESULT_VARIABLE differs)
+    set(${out_var} "${differs}" PARENT_SCOPE)
+    return()
   endif()
-endforeach()
+  file(READ "${actual_file}" actual HEX)
+  file(READ "${expected_file}" expected HEX)
+  # A space after every byte, so that "0a " only ever matches a whole byte.
+  string(REGEX REPLACE "(..)" "\\1 " expected "${expected}")
+  string(REPLACE "0a " "0d0a" expected "${expected}")
+  string(REPLACE " " "" expected "${expected}")
+  if(actual STREQUAL expected)
+    set(${out_var} 0 PARENT_SCOPE)
+  else()
+    set(${out_var} 1 PARENT_SCOPE)
+  endif()
+endfunction()
+
+compare_written("${result_dir}/stdout" "${CASE_DIR}/expected/stdout" differs)
+if(differs)
+  file(READ "${result_dir}/stdout" actual)
+  fail("stdout differs; it was:\n${actual}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+  "${result_dir}/status" "${CASE_DIR}/expected/status" RESULT_VARIABLE differs)
+if(differs)
+  file(READ "${result_dir}/status" actual)
+  fail("status differs; it was:\n${actual}")
+endif()
 
 # Every file left in the scratch folder must be an unchanged input or expected.
 file(GLOB_RECURSE left RELATIVE "${WORK_DIR}" "${WORK_DIR}/*")
@@ -85,7 +131,12 @@ foreach(name IN LISTS left)
     file(COPY "${WORK_DIR}/${name}" DESTINATION "${folder}")
     continue()
   elseif(name IN_LIST expected)
-    set(reference "${CASE_DIR}/expected/files/${name}")
+    compare_written("${WORK_DIR}/${name}" "${CASE_DIR}/expected/files/${name}" differs)
+    if(differs)
+      file(READ "${WORK_DIR}/${name}" actual)
+      fail("${name} differs from ${CASE_DIR}/expected/files/${name}; it holds:\n${actual}")
+    endif()
+    continue()
   else()
     fail("unexpected file left: ${name}")
     continue()
