@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/card_dispatcher.hpp"
 #include "core/conversion_context.hpp"
 #include "core/text_sink.hpp"
@@ -80,6 +82,46 @@ class ConverterHarness {
   TextSink console{&device, LineEnd::kLf};
   ConversionContext context{console};
 };
+
+// The one call of a card type that gives one line per card.
+struct SingleConversion {
+  std::int32_t result = 0;
+  std::string line;
+  std::string message;
+  std::string console;
+};
+
+// Converts a card with a fresh context, expecting exactly one call.
+inline SingleConversion convertSingle(std::string_view card) {
+  ConverterHarness harness;
+  const std::vector<CallResult> calls = harness.convert(card);
+  EXPECT_EQ(calls.size(), 1u) << card;
+  EXPECT_EQ(calls.front().callAgain, 0) << card;
+  return {calls.front().result, calls.front().line, calls.front().message, harness.takeConsole()};
+}
+
+// A card that gives one line, and what its one call must give.
+struct SingleCardCase {
+  std::string card;
+  std::string line;
+  std::int32_t result;
+  std::string error;  // printed on the console and left in the message buffer
+};
+
+inline void expectConverts(const SingleCardCase& c) {
+  const SingleConversion converted = convertSingle(c.card);
+  EXPECT_EQ(converted.result, c.result) << c.card;
+  EXPECT_EQ(converted.line, c.line) << c.card;
+  EXPECT_EQ(converted.message, c.error) << c.card;
+  EXPECT_EQ(converted.console, c.error) << c.card;
+}
+
+// Field n (counted from 1) of a transaction line.
+inline std::string field(const std::string& line, int n) {
+  std::size_t begin = 0;
+  for (int i = 1; i < n; ++i) begin = line.find('|', begin) + 1;
+  return line.substr(begin, line.find('|', begin) - begin);
+}
 
 // The error line the error channel builds.
 inline std::string errorLine(std::int32_t code, std::string_view column, std::string_view message) {

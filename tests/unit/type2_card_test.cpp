@@ -21,23 +21,8 @@ const std::string kNullCodeCard =
 const std::string kHead = "RD|I|27|105|0042|53210|1|1|007|087|19970315|13|";
 const std::string kHeadDelete = "RD|D|27|105|0042|53210|1|1|007|087|19970315|13|";
 
-struct Type2Case {
-  std::string card;
-  std::string line;
-  std::int32_t result;
-  std::string error;  // console and message buffer
-};
-
-void expectConverts(const Type2Case& c) {
-  ConverterHarness h;
-  const auto calls = h.convert(c.card);
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].result, c.result) << c.card;
-  EXPECT_EQ(calls[0].callAgain, 0) << c.card;
-  EXPECT_EQ(calls[0].line, c.line) << c.card;
-  EXPECT_EQ(calls[0].message, c.error) << c.card;
-  EXPECT_EQ(h.takeConsole(), c.error) << c.card;
-}
+using Type2Case = testing::SingleCardCase;
+using testing::expectConverts;
 
 TEST(Type2CardTest, WorkedExample) {
   const Type2Case cases[] = {

@@ -20,23 +20,8 @@ const std::string kHead = "RC|I|27|105|0042|53210|1|007|087|1997|03|31|QUARTERLY
 const std::string kHeadDelete = "RC|D|27|105|0042|53210|1|007|087|1997|03|31|QUARTERLY|";
 const std::string kTail = "|||||||||||||";
 
-struct Type3Case {
-  std::string card;
-  std::string line;
-  std::int32_t result;
-  std::string error;  // console and message buffer
-};
-
-void expectConverts(const Type3Case& c) {
-  ConverterHarness h;
-  const auto calls = h.convert(c.card);
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].result, c.result) << c.card;
-  EXPECT_EQ(calls[0].callAgain, 0) << c.card;
-  EXPECT_EQ(calls[0].line, c.line) << c.card;
-  EXPECT_EQ(calls[0].message, c.error) << c.card;
-  EXPECT_EQ(h.takeConsole(), c.error) << c.card;
-}
+using Type3Case = testing::SingleCardCase;
+using testing::expectConverts;
 
 TEST(Type3CardTest, WorkedExample) {
   const Type3Case cases[] = {

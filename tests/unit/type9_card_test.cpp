@@ -21,29 +21,13 @@ const std::string kDeleteLine =
     "RA|D|06|037|1103|42101|1|1|1|123|456|||19970315|AUDIT AND CERT BY RO|NBS SRM|SPAN|PE||||"
     "0045|0047|0150|0148|||||||00012";
 
-struct Converted {
-  std::int32_t result = 0;
-  std::string line;
-  std::string message;
-  std::string console;
-};
+using Converted = SingleConversion;
 
+// Converts a card; every "RA" line holds 32 fields, whichever path it took.
 Converted convert(const std::string& card) {
-  ConverterHarness harness;
-  const std::vector<CallResult> calls = harness.convert(card);
-  EXPECT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls.front().callAgain, 0);
-  // Every "RA" line holds 32 fields, whichever path its card took.
-  EXPECT_EQ(std::count(calls.front().line.begin(), calls.front().line.end(), '|'), 31)
-      << calls.front().line;
-  return {calls.front().result, calls.front().line, calls.front().message, harness.takeConsole()};
-}
-
-// Field n (from 1) of a line.
-std::string field(const std::string& line, int n) {
-  std::size_t begin = 0;
-  for (int i = 1; i < n; ++i) begin = line.find('|', begin) + 1;
-  return line.substr(begin, line.find('|', begin) - begin);
+  const Converted converted = convertSingle(card);
+  EXPECT_EQ(std::count(converted.line.begin(), converted.line.end(), '|'), 31) << converted.line;
+  return converted;
 }
 
 TEST(Type9CardTest, ConvertsTheAuditAndItsDelete) {
