@@ -23,8 +23,11 @@ class StringDevice final : public ByteDevice {
 // Stops the run with a message when a property does not hold.
 inline void require(bool holds, const char* what, std::string_view detail = {}) {
   if (holds) return;
-  std::fprintf(stderr, "property violated: %s\n%.*s\n", what, static_cast<int>(detail.size()),
-               detail.data());
+  std::fputs("property violated: ", stderr);
+  std::fputs(what, stderr);
+  std::fputc('\n', stderr);
+  std::fwrite(detail.data(), 1, detail.size(), stderr);
+  std::fputc('\n', stderr);
   std::abort();
 }
 

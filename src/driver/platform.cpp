@@ -11,6 +11,13 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,6 +47,26 @@ std::ptrdiff_t readSome(int descriptor, char* into, std::size_t size) {
   }
 #endif
 }
+
+#ifdef _WIN32
+// Windows opens a name of MAX_PATH or more characters, or one whose full
+// path is that long, only in the extended-length form "\\?\C:\dir\file"
+// (or "\\?\UNC\server\share\file"), which takes no relative parts and no
+// '/'. Such names are made absolute first; all others, device names among
+// them, are opened as given.
+std::wstring openableName(const std::wstring& name) {
+  const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size == 0 || (name.size() < MAX_PATH && size <= MAX_PATH)) return name;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return name;
+  full.resize(length);
+  if (full.size() < MAX_PATH) return full;
+  if (full.rfind(LR"(\\?\)", 0) == 0 || full.rfind(LR"(\\.\)", 0) == 0) return full;
+  if (full.rfind(LR"(\\)", 0) == 0) return LR"(\\?\UNC\)" + full.substr(2);
+  return LR"(\\?\)" + full;
+}
+#endif
 
 bool writeEverything(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -90,7 +117,7 @@ FileHandle::~FileHandle() { close(); }
 bool FileHandle::openForReading(const NativeName& name) {
   close();
 #ifdef _WIN32
-  descriptor_ = _wopen(name.c_str(), _O_RDONLY | _O_BINARY);
+  descriptor_ = _wopen(openableName(name).c_str(), _O_RDONLY | _O_BINARY);
   struct _stat64 status;
   const bool directory = descriptor_ >= 0 && _fstat64(descriptor_, &status) == 0 &&
                          (status.st_mode & _S_IFMT) == _S_IFDIR;
@@ -108,8 +135,8 @@ bool FileHandle::openForReading(const NativeName& name) {
 bool FileHandle::openForWriting(const NativeName& name) {
   close();
 #ifdef _WIN32
-  descriptor_ =
-      _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+  descriptor_ = _wopen(openableName(name).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
+                       _S_IREAD | _S_IWRITE);
 #else
   descriptor_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
 #endif
@@ -141,8 +168,22 @@ ConsoleDevice::ConsoleDevice() {
 #ifdef _WIN32
   // The program writes its own line ends and UTF-8 bytes.
   _setmode(kStandardOutput, _O_BINARY);
+  // A console window shows those bytes as UTF-8 only in code page 65001;
+  // the window's own code page comes back when the program ends.
+  DWORD mode = 0;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(kStandardOutput));
+  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0) {
+    previousCodePage_ = GetConsoleOutputCP();
+    if (previousCodePage_ == CP_UTF8 || SetConsoleOutputCP(CP_UTF8) == 0) previousCodePage_ = 0;
+  }
 #endif
 }
+
+#ifdef _WIN32
+ConsoleDevice::~ConsoleDevice() {
+  if (previousCodePage_ != 0) SetConsoleOutputCP(previousCodePage_);
+}
+#endif
 
 bool ConsoleDevice::writeAll(std::string_view bytes) {
   return writeEverything(kStandardOutput, bytes);

@@ -65,6 +65,17 @@ class ConsoleDevice final : public ByteDevice {
   bool writeAll(std::string_view bytes) override;
   // True when standard output is a terminal.
   bool isTerminal() const;
+
+#ifdef _WIN32
+  ConsoleDevice(const ConsoleDevice&) = delete;
+  ConsoleDevice& operator=(const ConsoleDevice&) = delete;
+  ~ConsoleDevice() override;
+
+ private:
+  // The console's output code page before this program set UTF-8; 0 when
+  // it was left alone.
+  unsigned previousCodePage_ = 0;
+#endif
 };
 
 }  // namespace cardlift

@@ -55,6 +55,8 @@ struct LineCase {
   std::vector<ReadLine> expected;
 };
 
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
+
 class LineReaderTest : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(LineReaderTest, SplitsLikeAText) {
@@ -100,9 +102,9 @@ INSTANTIATE_TEST_SUITE_P(
                  k1023 + "z\nnext\n",
                  {{k1023, 1024, false, false}, {"next", 4, false, false}}},
         LineCase{"Line1023WithLoneCrAtEnd", k1023 + "\r", {{k1023, 1024, false, false}}},
-        LineCase{"LongLineTabPastKeptPart",
-                 k5000 + "\n",
-                 {{k5000.substr(0, 1023), 5000, false, true}}}));
+        LineCase{
+            "LongLineTabPastKeptPart", k5000 + "\n", {{k5000.substr(0, 1023), 5000, false, true}}}),
+    [](const ::testing::TestParamInfo<LineCase>& param) { return std::string(param.param.name); });
 
 TEST(LineReaderTest, VeryLongLineIsCountedNotKept) {
   // Ten megabytes and no line end: read in fixed memory, counted whole.

@@ -2,6 +2,7 @@
 // harness that follows a card through every call of its converter.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -36,7 +37,7 @@ class StringDevice final : public ByteDevice {
 inline std::string withColumns(std::string card,
                                std::initializer_list<std::pair<int, std::string_view>> columns) {
   for (const auto& [column, text] : columns) {
-    card.replace(static_cast<std::size_t>(column - 1), text.size(), text);
+    std::copy(text.begin(), text.end(), card.begin() + (column - 1));
   }
   return card;
 }

@@ -28,7 +28,7 @@ TEST(TextSinkTest, TranslatesLineEnds) {
 
 TEST(TextSinkTest, BuffersUntilFlushedOrFull) {
   StringDevice device;
-  TextSink sink(&device);
+  TextSink sink(&device, LineEnd::kLf);
   sink.write("line\n");
   EXPECT_EQ(device.writes, 0);
   EXPECT_TRUE(sink.flush());
