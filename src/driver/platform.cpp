@@ -68,6 +68,15 @@ std::wstring openableName(const std::wstring& name) {
 }
 #endif
 
+bool isRegularFile(int descriptor) {
+#ifdef _WIN32
+  return GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor))) == FILE_TYPE_DISK;
+#else
+  struct stat status;
+  return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+#endif
+}
+
 bool writeEverything(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
     const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
@@ -132,15 +141,53 @@ bool FileHandle::openForReading(const NativeName& name) {
   return isOpen();
 }
 
-bool FileHandle::openForWriting(const NativeName& name) {
+bool FileHandle::openForWriting(const NativeName& name,
+                                std::initializer_list<const FileHandle*> keep) {
   close();
+  // Opened without emptying it first: the name may lead to a file that is
+  // in use, which emptying would destroy.
 #ifdef _WIN32
-  descriptor_ = _wopen(openableName(name).c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY,
-                       _S_IREAD | _S_IWRITE);
+  descriptor_ =
+      _wopen(openableName(name).c_str(), _O_WRONLY | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
-  descriptor_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  descriptor_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
 #endif
+  if (!isOpen()) return false;
+  for (const FileHandle* other : keep) {
+    if (other->isOpen() && isSameFileAs(*other)) {
+      close();
+      return false;
+    }
+  }
+  if (!isRegularFile(descriptor_)) return true;
+#ifdef _WIN32
+  const bool emptied = _chsize(descriptor_, 0) == 0;
+#else
+  const bool emptied = ::ftruncate(descriptor_, 0) == 0;
+#endif
+  if (!emptied) close();
   return isOpen();
+}
+
+bool FileHandle::isSameFileAs(const FileHandle& other) const {
+  // Devices such as /dev/null may well serve several streams at once.
+  if (!isRegularFile(descriptor_) || !isRegularFile(other.descriptor_)) return false;
+#ifdef _WIN32
+  BY_HANDLE_FILE_INFORMATION mine;
+  BY_HANDLE_FILE_INFORMATION theirs;
+  const auto handle = [](int descriptor) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(descriptor));
+  };
+  return GetFileInformationByHandle(handle(descriptor_), &mine) != 0 &&
+         GetFileInformationByHandle(handle(other.descriptor_), &theirs) != 0 &&
+         mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+         mine.nFileIndexHigh == theirs.nFileIndexHigh && mine.nFileIndexLow == theirs.nFileIndexLow;
+#else
+  struct stat mine;
+  struct stat theirs;
+  return ::fstat(descriptor_, &mine) == 0 && ::fstat(other.descriptor_, &theirs) == 0 &&
+         mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+#endif
 }
 
 bool FileHandle::close() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,11 @@ class FileHandle final : public ByteSource, public ByteDevice {
 
   // Opens an existing file that is not a directory.
   bool openForReading(const NativeName& name);
-  // Creates the file, or empties it when it exists.
-  bool openForWriting(const NativeName& name);
+  // Creates the file, or empties it when it exists. A name that leads to
+  // the same file as one of the open files in `keep` is refused and the
+  // file left as it is: it must not be emptied while it is being read or
+  // written.
+  bool openForWriting(const NativeName& name, std::initializer_list<const FileHandle*> keep = {});
   bool isOpen() const { return descriptor_ >= 0; }
   // Closes the file; false when the system reports a failure.
   bool close();
@@ -55,6 +59,9 @@ class FileHandle final : public ByteSource, public ByteDevice {
   bool writeAll(std::string_view bytes) override;
 
  private:
+  // True when both are open on the same file.
+  bool isSameFileAs(const FileHandle& other) const;
+
   int descriptor_ = -1;
 };
 

@@ -81,8 +81,11 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, TextSink& c
   FileHandle outputFile;
   FileHandle logFile;
   const bool inputOpen = inputFile.openForReading(inputName.native);
-  const bool outputOpen = outputFile.openForWriting(outputName.native);
-  const bool logOpen = logFile.openForWriting(logName.native);
+  // Naming the input again as the output or the log would empty it before
+  // a card is read, and a log that is the output would write over it:
+  // such a name counts as one that cannot be opened.
+  const bool outputOpen = outputFile.openForWriting(outputName.native, {&inputFile});
+  const bool logOpen = logFile.openForWriting(logName.native, {&inputFile, &outputFile});
 
   NullDevice lost;
   TextSink output(outputOpen ? static_cast<ByteDevice*>(&outputFile) : &lost);
