@@ -7,18 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 
-packages=(cmake make g++-mingw-w64-x86-64-posix wine64 googletest)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+. .ci/lib.sh
+install_missing cmake make g++-mingw-w64-x86-64-posix wine64 googletest
 
 # Debian's wine64 keeps its loader and server off PATH.
 wine_program() {
