@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# bench/run.sh COUNT: times cardlift against the I/O floor.
+#
+# Generates COUNT cards once (bench/cardgen), converts them once as a
+# warm-up, then runs cardlift and the floor (bench/cardfloor: reads the
+# same cards, writes cardlift's own transaction lines with one write call
+# per line and converts nothing) one after the other for ROUNDS rounds.
+# Prints for each program the median wall time, the median user+system CPU
+# time and the peak resident memory over the rounds, and last the median
+# of the per-round CPU-time ratios as "ratio_vs_floor=X.XX".
+#
+# Environment (relative folders are taken from the repository root):
+#   CARDLIFT_BIN_DIR  folder of the cardlift binary (default: build/release)
+#   BENCH_BIN_DIR     folder of cardgen and cardfloor
+#                     (default: $CARDLIFT_BIN_DIR/bench)
+#   ROUNDS            timed rounds per program (default: 5)
+#   SEED              seed of the card generator (default: 1)
+#   BENCH_TMPDIR      where cards and outputs go (default: /dev/shm when it
+#                     exists, so that the files live in memory; else
+#                     $TMPDIR or /tmp); removed afterwards
+#
+# Times come from GNU time (/usr/bin/time); without it bash's own `time`
+# is used and memory is not measured.
+set -euo pipefail
+
+usage() {
+  echo "usage: [ROUNDS=n] [CARDLIFT_BIN_DIR=dir] [BENCH_BIN_DIR=dir] $0 COUNT" >&2
+  exit 2
+}
+[ $# -eq 1 ] || usage
+count=$1
+[[ $count =~ ^[1-9][0-9]*$ ]] || usage
+rounds=${ROUNDS:-5}
+[[ $rounds =~ ^[1-9][0-9]*$ ]] || usage
+seed=${SEED:-1}
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$root/$1" ;; esac; }
+bin_dir=$(absolute "${CARDLIFT_BIN_DIR:-build/release}")
+tool_dir=$(absolute "${BENCH_BIN_DIR:-$bin_dir/bench}")
+cardlift=$bin_dir/cardlift
+cardgen=$tool_dir/cardgen
+cardfloor=$tool_dir/cardfloor
+for program in "$cardlift" "$cardgen" "$cardfloor"; do
+  if [ ! -x "$program" ]; then
+    echo "$0: $program not found; build it first (see .ci/bench.sh)" >&2
+    exit 1
+  fi
+done
+
+if [ -n "${BENCH_TMPDIR:-}" ]; then
+  parent=$BENCH_TMPDIR
+elif [ -d /dev/shm ] && [ -w /dev/shm ]; then
+  parent=/dev/shm
+else
+  parent=${TMPDIR:-/tmp}
+fi
+work=$(mktemp -d "$parent/cardlift-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+gnu_time=/usr/bin/time
+[ -x "$gnu_time" ] || gnu_time=
+
+# measure NAME COMMAND...: runs the command once, appends
+# "wall user system maxrss_kib" (maxrss "-" when unknown) to $work/NAME.times.
+measure() {
+  local name=$1
+  shift
+  local status=0
+  if [ -n "$gnu_time" ]; then
+    "$gnu_time" -f '%e %U %S %M' -o "$work/time.txt" "$@" >"$work/console.txt" 2>&1 || status=$?
+  else
+    local TIMEFORMAT='%3R %3U %3S -'
+    { time "$@" >"$work/console.txt" 2>&1 || status=$?; } 2>"$work/time.txt"
+  fi
+  if [ "$status" -ne 0 ]; then
+    echo "$0: $name exited with status $status:" >&2
+    cat "$work/console.txt" >&2
+    exit 1
+  fi
+  tail -n 1 "$work/time.txt" >>"$work/$name.times"
+}
+
+run_cardlift() { measure cardlift "$cardlift" "$work/cards.txt" "$work/cardlift.out" "$work/cardlift.log"; }
+run_floor() { measure floor "$cardfloor" "$work/cards.txt" "$work/lines.txt" "$work/floor.out"; }
+
+"$cardgen" "$count" "$seed" >"$work/cards.txt"
+
+# Warm-up: also gives the transaction lines the floor writes.
+run_cardlift
+grep -E '^(Read|Errors|Wrote):' "$work/console.txt" | cut -f1,2 | tr '\t' ' '
+mv "$work/cardlift.out" "$work/lines.txt"
+run_floor
+cmp -s "$work/lines.txt" "$work/floor.out" || {
+  echo "$0: the floor did not write cardlift's lines" >&2
+  exit 1
+}
+rm -f "$work/cardlift.times" "$work/floor.times"
+
+for ((round = 1; round <= rounds; round++)); do
+  run_cardlift
+  run_floor
+done
+
+# summary NAME: the medians of wall and CPU time and the peak memory.
+summary() {
+  awk -v name="$1" '
+    function median(values, n,    i, j, t) {
+      for (i = 2; i <= n; i++)
+        for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
+          t = values[j]; values[j] = values[j - 1]; values[j - 1] = t
+        }
+      return n % 2 ? values[(n + 1) / 2] : (values[n / 2] + values[n / 2 + 1]) / 2
+    }
+    {
+      wall[NR] = $1; user[NR] = $2; sys[NR] = $3; cpu[NR] = $2 + $3
+      if ($4 != "-" && $4 + 0 > peak) peak = $4 + 0
+      if ($4 == "-") unknown = 1
+    }
+    END {
+      memory = unknown ? "not measured" : sprintf("%d KiB", peak)
+      printf "%-9s wall=%.3fs cpu=%.3fs (user=%.3fs sys=%.3fs) peak_rss=%s rounds=%d\n",
+        name ":", median(wall, NR), median(cpu, NR), median(user, NR), median(sys, NR), memory, NR
+    }' "$work/$1.times"
+}
+
+echo "cards=$count lines=$(wc -l <"$work/lines.txt") rounds=$rounds dir=$parent"
+summary cardlift
+summary floor
+paste -d ' ' "$work/cardlift.times" "$work/floor.times" | awk '
+  {
+    floor = $6 + $7
+    if (floor > 0) ratio[++n] = ($2 + $3) / floor
+  }
+  END {
+    if (n == 0) { print "ratio_vs_floor=n/a"; exit }
+    for (i = 2; i <= n; i++)
+      for (j = i; j > 1 && ratio[j - 1] > ratio[j]; j--) {
+        t = ratio[j]; ratio[j] = ratio[j - 1]; ratio[j - 1] = t
+      }
+    m = n % 2 ? ratio[(n + 1) / 2] : (ratio[n / 2] + ratio[n / 2 + 1]) / 2
+    printf "ratio_vs_floor=%.2f\n", m
+  }'
