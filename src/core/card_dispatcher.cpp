@@ -30,8 +30,10 @@ constexpr std::array<DispatchEntry, 9> kDispatchTable{{
     {convertType9Card, false, -5},
 }};
 
-// "RD" and "RC" lines always carry their full number of fields.
-void completeLine(std::span<char, kOutputLineSize> line) {
+// "RD" and "RC" lines always carry their full number of fields: appends
+// the '|' that a line of `length` characters holding `separators` lacks.
+void completeLine(std::span<char, kOutputLineSize> line, std::size_t length,
+                  std::int32_t separators) {
   std::int32_t target = 0;
   if (line[0] == 'R' && line[1] == 'D') {
     target = 27;
@@ -40,15 +42,12 @@ void completeLine(std::span<char, kOutputLineSize> line) {
   } else {
     return;
   }
-  std::size_t length = 2;
-  std::int32_t separators = 0;
-  for (; line[length] != '\0'; ++length) {
-    if (line[length] == '|') ++separators;
-  }
-  for (; separators < target && length < line.size() - 1; ++separators) {
-    line[length++] = '|';
-  }
-  line[length] = '\0';
+  // The record type itself holds no separator.
+  if (separators >= target) return;
+  const std::size_t missing =
+      std::min(static_cast<std::size_t>(target - separators), line.size() - 1 - length);
+  std::memset(line.data() + length, '|', missing);
+  line[length + missing] = '\0';
 }
 
 }  // namespace
@@ -61,12 +60,20 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
   if (type >= '1' && type <= '9') entry = &kDispatchTable[static_cast<std::size_t>(type - '1')];
 
   std::int32_t result = 0;
+  bool completed = false;
   if (entry != nullptr && entry->converter != nullptr) {
+    OutputRecord& record = context.record;
+    record.begin(line.data());
     result = entry->converter(context, line.data(), CardColumns(card), callAgain);
-    // A '|' taken over from the card would shift every later field.
-    if (result == 0) {
+    // Every '|' in the line is then one the record counted, unless the card
+    // brought one along; only such a card needs its line searched.
+    if (card.find('|', 1) == std::string_view::npos) {
+      completeLine(line, static_cast<std::size_t>(record.length), record.separatorCount);
+      completed = true;
+    } else if (result == 0) {
+      // A '|' taken over from the card would shift every later field.
       const auto separators = std::count(line.data(), line.data() + std::strlen(line.data()), '|');
-      if (separators > context.record.separatorCount) {
+      if (separators > record.separatorCount) {
         reportFieldError(context, kErrorFieldSeparator, kMultipleColumns,
                          "Invalid Legacy Transaction, Field Separator in Card");
         result = entry->failure;
@@ -79,7 +86,11 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
   }
   if (entry == nullptr || !entry->setsCallAgain) *callAgain = 0;
 
-  completeLine(line);
+  if (!completed) {
+    const std::size_t length = std::strlen(line.data());
+    completeLine(line, length,
+                 static_cast<std::int32_t>(std::count(line.data(), line.data() + length, '|')));
+  }
 
   if (result != 0) {
     const char* text = context.errorText.data();

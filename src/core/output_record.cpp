@@ -12,7 +12,7 @@ void OutputRecord::begin(char* line, std::size_t size) {
   capacity = static_cast<std::int32_t>(size);
 }
 
-void OutputRecord::appendField(std::string_view text) {
+void OutputRecord::appendFieldAtEnd(std::string_view text) {
   // One character is always kept for the terminator.
   const std::int32_t room = capacity - 1 - length;
   if (length > 0) {
@@ -28,12 +28,23 @@ void OutputRecord::appendField(std::string_view text) {
   }
 }
 
+void OutputRecord::appendFixed(std::string_view text, std::int32_t separators) {
+  if (length + static_cast<std::int32_t>(text.size()) + 1 > capacity) return;
+  std::memcpy(buffer + length, text.data(), text.size());
+  length += static_cast<std::int32_t>(text.size());
+  separatorCount += separators;
+}
+
 void OutputRecord::padFieldsTo(std::int32_t n) {
-  while (separatorCount < n && length < capacity - 1) {
-    buffer[length++] = '|';
-    ++separatorCount;
+  if (capacity <= 0) return;
+  std::int32_t missing = n - separatorCount;
+  if (missing > capacity - 1 - length) missing = capacity - 1 - length;
+  if (missing > 0) {
+    std::memset(buffer + length, '|', static_cast<std::size_t>(missing));
+    length += missing;
+    separatorCount += missing;
   }
-  if (capacity > 0) buffer[length] = '\0';
+  buffer[length] = '\0';
 }
 
 }  // namespace cardlift

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace cardlift {
@@ -21,12 +22,30 @@ struct OutputRecord {
   // Room in buffer, terminator included. Nothing is ever written beyond it.
   std::int32_t capacity = 0;
 
+ private:
+  // appendField for a line near the end of its buffer: cuts the field short.
+  void appendFieldAtEnd(std::string_view text);
+
+ public:
   // Starts a new, empty line in buffer.
   void begin(char* line, std::size_t size = kOutputLineSize);
 
   // Appends one field: a '|' first unless the line is still empty, then the
-  // text (which may be empty).
-  void appendField(std::string_view text);
+  // text (which may be empty). Inline: a line takes about twenty of them.
+  void appendField(std::string_view text) {
+    const auto count = static_cast<std::int32_t>(text.size());
+    // Room for the separator, the text and the terminator.
+    if (length + count + 2 > capacity) {
+      appendFieldAtEnd(text);
+      return;
+    }
+    if (length > 0) {
+      buffer[length++] = '|';
+      ++separatorCount;
+    }
+    std::memcpy(buffer + length, text.data(), text.size());
+    length += count;
+  }
 
   // Appends '|' until the line holds n separators, then terminates it. A
   // line that already holds n or more is only terminated.
@@ -36,6 +55,10 @@ struct OutputRecord {
   void overwrite(std::int32_t position, char c) {
     if (position >= 0 && position < length) buffer[position] = c;
   }
+
+  // Writes fixed-width fields directly: `text` holds `separators` '|' of
+  // its own. Used for a line's leading fields, whose widths never vary.
+  void appendFixed(std::string_view text, std::int32_t separators);
 
   std::string_view view() const { return {buffer, static_cast<std::size_t>(length)}; }
 };

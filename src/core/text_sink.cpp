@@ -39,6 +39,20 @@ void TextSink::write(std::string_view text) {
   }
 }
 
+void TextSink::writeLine(std::string_view text) {
+  // The common case, a line that fits, in one copy: the output file gets
+  // millions of these.
+  if (lineEnd_ == LineEnd::kLf && !flushEachLine_ && !failed_ &&
+      text.size() < buffer_.size() - size_) {
+    std::memcpy(buffer_.data() + size_, text.data(), text.size());
+    size_ += text.size();
+    buffer_[size_++] = '\n';
+    return;
+  }
+  write(text);
+  write("\n");
+}
+
 void TextSink::writeNumber(long long value) {
   char digits[24];
   std::size_t at = sizeof digits;

@@ -43,6 +43,8 @@ class TextSink {
   // Appends text; a full buffer is passed on to the device first.
   void write(std::string_view text);
   void write(char c) { write(std::string_view(&c, 1)); }
+  // Appends text and one line end.
+  void writeLine(std::string_view text);
   // Appends the decimal digits of a number.
   void writeNumber(long long value);
 

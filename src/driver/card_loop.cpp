@@ -37,8 +37,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
       message[0] = '\0';
       const std::int32_t result = convertCard(context, card, line, &callAgain, message);
       if (result == 0) {
-        output.write(std::string_view(line.data()));
-        output.write("\n");
+        output.writeLine(std::string_view(line.data()));
         if (output.flush()) ++counts.linesWritten;
       } else {
         ++counts.errors;

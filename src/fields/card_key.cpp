@@ -4,14 +4,17 @@
 namespace cardlift {
 
 void writeCardKey(OutputRecord& record, std::string_view recordType, const CardColumns& card) {
-  const char action = actionCode(card.column(kActionColumn));
-  record.appendField(recordType);
-  record.appendField(std::string_view(&action, 1));
-  record.appendField(card.columns(2, 3));    // state code
-  record.appendField(card.columns(4, 6));    // county code
-  record.appendField(card.columns(7, 10));   // site number
-  record.appendField(card.columns(11, 15));  // parameter code
-  record.appendField(card.columns(16, 16));  // POC
+  // Every field here has a fixed width, so the 24 characters are laid out
+  // at once: record type, action code, state, county, site, parameter, POC.
+  const auto at = [&](int column) { return card.column(column); };
+  const std::array<char, 24> fields{
+      recordType[0], recordType[1], '|',    actionCode(at(kActionColumn)),
+      '|',           at(2),         at(3),  '|',
+      at(4),         at(5),         at(6),  '|',
+      at(7),         at(8),         at(9),  at(10),
+      '|',           at(11),        at(12), at(13),
+      at(14),        at(15),        '|',    at(16)};
+  record.appendFixed(std::string_view(fields.data(), fields.size()), 6);
 }
 
 std::array<char, 4> expandCardYear(char first, char second) {

@@ -22,9 +22,9 @@ constexpr char upperCase(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Writes fields 1 to 7 into the record's empty line: the record type, the
-// action code and the card key (columns 2-3, 4-6, 7-10, 11-15 and 16 as
-// they stand). Leaves 6 separators and 24 characters.
+// Writes fields 1 to 7 into the record's empty line: the two-letter record
+// type, the action code and the card key (columns 2-3, 4-6, 7-10, 11-15
+// and 16 as they stand). Leaves 6 separators and 24 characters.
 void writeCardKey(OutputRecord& record, std::string_view recordType, const CardColumns& card);
 
 // A two-digit year as four characters: "20" when the first character is

@@ -19,7 +19,8 @@ TEST(TextSinkTest, TranslatesLineEnds) {
     sink->write("a\nb\r");
     sink->write('\n');
     sink->writeNumber(-1234567890123LL);
-    sink->write("\n\n");
+    sink->writeLine("");
+    sink->write("\n");
     sink->flush();
   }
   EXPECT_EQ(lf.text, "a\nb\r\n-1234567890123\n\n");
