@@ -43,7 +43,7 @@ struct OutputRecord {
       buffer[length++] = '|';
       ++separatorCount;
     }
-    std::memcpy(buffer + length, text.data(), text.size());
+    if (count > 0) std::memcpy(buffer + length, text.data(), text.size());
     length += count;
   }
 

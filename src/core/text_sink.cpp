@@ -44,7 +44,7 @@ void TextSink::writeLine(std::string_view text) {
   // millions of these.
   if (lineEnd_ == LineEnd::kLf && !flushEachLine_ && !failed_ &&
       text.size() < buffer_.size() - size_) {
-    std::memcpy(buffer_.data() + size_, text.data(), text.size());
+    if (!text.empty()) std::memcpy(buffer_.data() + size_, text.data(), text.size());
     size_ += text.size();
     buffer_[size_++] = '\n';
     return;
