@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
 # Linux packages: checks the manual page, builds the release, makes the .deb
-# and the .tar.gz, and checks what the .deb holds and that its program runs.
+# and the .tar.gz, and checks what they hold, that the program in the .deb
+# is stripped and runs, and what lintian says of the .deb.
 #   bash .ci/package.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . .ci/lib.sh
-install_missing cmake make g++ groff-base
+install_missing cmake make g++ groff-base dpkg-dev file lintian
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/cardlift-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
+fail() {
+  echo "$*" >&2
+  exit 1
+}
 
 echo "== manual page"
-groff -man -Tutf8 -ww docs/cardlift.1 >/dev/null 2>"$scratch/groff.txt"
+groff -t -man -Tutf8 -ww docs/cardlift.1 >/dev/null 2>"$scratch/groff.txt"
 if [ -s "$scratch/groff.txt" ]; then
   cat "$scratch/groff.txt"
-  echo "docs/cardlift.1: groff warns" >&2
-  exit 1
+  fail "docs/cardlift.1: groff warns"
 fi
 
 echo "== release build and packages"
@@ -27,21 +31,40 @@ cmake --build --preset release
 
 deb=$(ls build/release/cardlift_*.deb)
 dpkg-deb -c "$deb" | tee "$scratch/contents.txt"
-for file in ./usr/bin/cardlift ./usr/share/man/man1/cardlift.1.gz; do
-  if ! grep -q " $file\$" "$scratch/contents.txt"; then
-    echo "$deb lacks $file" >&2
-    exit 1
-  fi
+for file in ./usr/bin/cardlift ./usr/share/man/man1/cardlift.1.gz \
+  ./usr/share/doc/cardlift/copyright ./usr/share/doc/cardlift/changelog.gz; do
+  grep -q " $file\$" "$scratch/contents.txt" || fail "$deb lacks $file"
 done
-tar -tzf build/release/cardlift-*-Linux.tar.gz
+dpkg-deb -f "$deb" Maintainer | grep -q '^[^<]* <[^@]*@[^>]*>$' ||
+  fail "$deb: no maintainer of the form Name <address>"
 
-# The packaged program starts, and without arguments ends with -1001.
+tar -tzf build/release/cardlift-*-Linux.tar.gz | tee "$scratch/tar.txt"
+for file in bin/cardlift share/man/man1/cardlift.1.gz share/doc/cardlift/copyright \
+  share/doc/cardlift/changelog.gz; do
+  grep -q "/$file\$" "$scratch/tar.txt" || fail "the .tar.gz lacks $file"
+done
+
+# The packaged program is stripped, starts, and without arguments ends
+# with -1001; its manual page and changelog read as they should.
 dpkg-deb -x "$deb" "$scratch/root"
+file "$scratch/root/usr/bin/cardlift" | grep -q ', stripped' ||
+  fail "the packaged cardlift is not stripped"
 status=0
 "$scratch/root/usr/bin/cardlift" >"$scratch/usage.txt" || status=$?
 if [ "$status" -ne 23 ] || ! grep -q '^Usage:$' "$scratch/usage.txt"; then
-  echo "the packaged cardlift gave status $status" >&2
-  exit 1
+  fail "the packaged cardlift gave status $status"
 fi
-zcat "$scratch/root/usr/share/man/man1/cardlift.1.gz" | groff -man -Tutf8 -ww >/dev/null
+zcat "$scratch/root/usr/share/man/man1/cardlift.1.gz" | groff -t -man -Tutf8 -ww >/dev/null
+zcat "$scratch/root/usr/share/doc/cardlift/changelog.gz" >"$scratch/changelog"
+dpkg-parsechangelog -l "$scratch/changelog" -S Version | grep -qx "$(dpkg-deb -f "$deb" Version)" ||
+  fail "the changelog's latest version is not the package's"
+
+# Errors and warnings fail; lintian's informational tags are shown only.
+echo "== lintian"
+lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges' |
+  tee "$scratch/lintian.txt" || true
+if grep -q "^[EW]: " "$scratch/lintian.txt"; then
+  lintian --info "$deb" 2>&1 | grep -v "^running with root privileges" || true
+  fail "lintian reports errors or warnings for $deb"
+fi
 echo "== packages: $(basename "$deb") $(cd build/release && ls cardlift-*-Linux.tar.gz)"

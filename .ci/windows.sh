@@ -51,11 +51,28 @@ echo "== Windows build and tests (wine)"
 cmake --workflow --preset windows
 
 echo "== Windows release package"
+# The manual goes into the .zip as plain text, rendered by groff.
+install_missing groff-base
 cmake --preset windows-release
 cmake --build --preset windows-release
 (cd build/windows-release && cpack)
-cmake -E tar tf build/windows-release/cardlift-*-win64.zip | tee "$wine_root/zip.txt"
-grep -q '/bin/cardlift\.exe$' "$wine_root/zip.txt"
-grep -q '/share/man/man1/cardlift\.1$' "$wine_root/zip.txt"
+zip=$(ls build/windows-release/cardlift-*-win64.zip)
+cmake -E tar tf "$zip" | tee "$wine_root/zip.txt"
+# Exactly the program and four texts, side by side in one folder.
+sed 's|^[^/]*/||' "$wine_root/zip.txt" | grep -v '^$' | sort >"$wine_root/names.txt"
+printf '%s\n' LICENSE.txt NOTICE.txt README.txt cardlift.exe cardlift.txt | sort |
+  diff - "$wine_root/names.txt"
+mkdir "$wine_root/zip"
+(cd "$wine_root/zip" && cmake -E tar xf "$OLDPWD/$zip")
+for text in "$wine_root"/zip/*/*.txt; do
+  # Every line ends with CR LF.
+  if [ "$(grep -c $'\r$' "$text")" -ne "$(wc -l <"$text")" ]; then
+    echo "$zip: ${text##*/} has lines without CR LF" >&2
+    exit 1
+  fi
+done
+grep -q 'CARD TYPES' "$wine_root"/zip/*/cardlift.txt
+grep -q 'PowerShell' "$wine_root"/zip/*/README.txt
+grep -q 'Apache License' "$wine_root"/zip/*/LICENSE.txt
 
 echo "== Windows leg took $((SECONDS - started)) s"

@@ -1,40 +1,118 @@
-# Installation and packages: the program and its manual page.
+# Installation, the manual page and the packages.
 #
-#   cmake --install build/release --prefix /usr/local
-#   cpack --config build/release/CPackConfig.cmake   # .deb and .tar.gz
-#   cpack --config build/windows-release/CPackConfig.cmake   # .zip
+#   cmake --install build/release --strip --prefix /usr/local
+#   cpack --config build/release/CPackConfig.cmake            # .deb and .tar.gz
+#   cpack --config build/windows-release/CPackConfig.cmake    # .zip
+#
+# The .deb's maintainer: -DCARDLIFT_PACKAGE_CONTACT="Name <address>" at the
+# first configure; without it DEBFULLNAME and DEBEMAIL are used when set.
 include(GNUInstallDirs)
-
-install(TARGETS cardlift RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(cardlift_man_page "${PROJECT_SOURCE_DIR}/docs/cardlift.1")
 find_program(CARDLIFT_GZIP gzip)
-mark_as_advanced(CARDLIFT_GZIP)
-if(NOT WIN32 AND CARDLIFT_GZIP)
-  # Installed compressed, as Debian's manual pages are.
-  set(cardlift_man_page_gz "${PROJECT_BINARY_DIR}/cardlift.1.gz")
-  add_custom_command(OUTPUT "${cardlift_man_page_gz}"
-    COMMAND ${CMAKE_COMMAND} -DGZIP=${CARDLIFT_GZIP} -DINPUT=${cardlift_man_page}
-      -DOUTPUT=${cardlift_man_page_gz} -P ${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake
-    DEPENDS "${cardlift_man_page}" "${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake"
-    COMMENT "Compressing the manual page"
-    VERBATIM)
-  add_custom_target(cardlift_man_page ALL DEPENDS "${cardlift_man_page_gz}")
-  install(FILES "${cardlift_man_page_gz}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+find_program(CARDLIFT_GROFF groff)
+mark_as_advanced(CARDLIFT_GZIP CARDLIFT_GROFF)
+
+if(NOT "$ENV{DEBEMAIL}" STREQUAL "")
+  if(NOT "$ENV{DEBFULLNAME}" STREQUAL "")
+    set(cardlift_default_contact "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+  else()
+    set(cardlift_default_contact "cardlift maintainers <$ENV{DEBEMAIL}>")
+  endif()
 else()
-  install(FILES "${cardlift_man_page}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # A reserved domain: a package for others should name a real address.
+  set(cardlift_default_contact "cardlift maintainers <maintainers@cardlift.example>")
+endif()
+set(CARDLIFT_PACKAGE_CONTACT "${cardlift_default_contact}"
+  CACHE STRING "Maintainer named in the packages, as Name <address>")
+# Earlier builds cached a local address that no mail reaches.
+if(CARDLIFT_PACKAGE_CONTACT STREQUAL "cardlift team <cardlift@localhost>")
+  set(CARDLIFT_PACKAGE_CONTACT "${cardlift_default_contact}" CACHE STRING
+    "Maintainer named in the packages, as Name <address>" FORCE)
 endif()
 
-set(CARDLIFT_PACKAGE_CONTACT "cardlift team <cardlift@localhost>"
-  CACHE STRING "Maintainer named in the packages")
+if(WIN32)
+  # A flat folder for Windows users: the program, a README, the licence
+  # and the manual as plain text, all with CRLF line ends.
+  install(TARGETS cardlift RUNTIME DESTINATION .)
+  set(cardlift_windows_texts
+    "${PROJECT_SOURCE_DIR}/packaging/windows/README.txt=README.txt"
+    "${PROJECT_SOURCE_DIR}/LICENSE=LICENSE.txt"
+    "${PROJECT_SOURCE_DIR}/NOTICE=NOTICE.txt")
+  set(cardlift_windows_outputs "")
+  foreach(pair IN LISTS cardlift_windows_texts)
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 source)
+    list(GET pair 1 name)
+    set(target_file "${PROJECT_BINARY_DIR}/windows-texts/${name}")
+    add_custom_command(OUTPUT "${target_file}"
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${target_file}
+        -P ${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake
+      DEPENDS "${source}" "${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake"
+      COMMENT "Writing ${name} with CRLF line ends"
+      VERBATIM)
+    list(APPEND cardlift_windows_outputs "${target_file}")
+  endforeach()
+  if(CARDLIFT_GROFF)
+    set(target_file "${PROJECT_BINARY_DIR}/windows-texts/cardlift.txt")
+    add_custom_command(OUTPUT "${target_file}"
+      COMMAND ${CMAKE_COMMAND} -DGROFF=${CARDLIFT_GROFF} -DINPUT=${cardlift_man_page}
+        -DOUTPUT=${target_file} -P ${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake
+      DEPENDS "${cardlift_man_page}" "${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake"
+      COMMENT "Rendering the manual as plain text"
+      VERBATIM)
+    list(APPEND cardlift_windows_outputs "${target_file}")
+  else()
+    message(WARNING "groff not found: the Windows package will lack the manual (cardlift.txt)")
+  endif()
+  add_custom_target(cardlift_windows_texts ALL DEPENDS ${cardlift_windows_outputs})
+  install(FILES ${cardlift_windows_outputs} DESTINATION .)
+else()
+  install(TARGETS cardlift RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  # The manual page and the changelog are installed compressed, as Debian
+  # wants them; the copyright file is Debian's machine-readable form.
+  set(cardlift_changelog "${PROJECT_BINARY_DIR}/changelog")
+  add_custom_command(OUTPUT "${cardlift_changelog}"
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+      -DOUTPUT=${cardlift_changelog} -DPACKAGE=cardlift
+      "-DMAINTAINER=${CARDLIFT_PACKAGE_CONTACT}"
+      -P ${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake
+    DEPENDS "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake"
+    COMMENT "Writing the changelog in Debian's form"
+    VERBATIM)
+  set(cardlift_compressed "")
+  foreach(pair IN ITEMS "${cardlift_man_page}=cardlift.1.gz" "${cardlift_changelog}=changelog.gz")
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 source)
+    list(GET pair 1 name)
+    set(target_file "${PROJECT_BINARY_DIR}/${name}")
+    if(CARDLIFT_GZIP)
+      add_custom_command(OUTPUT "${target_file}"
+        COMMAND ${CMAKE_COMMAND} -DGZIP=${CARDLIFT_GZIP} -DINPUT=${source}
+          -DOUTPUT=${target_file} -P ${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake
+        DEPENDS "${source}" "${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake"
+        COMMENT "Compressing ${name}"
+        VERBATIM)
+      list(APPEND cardlift_compressed "${target_file}")
+    else()
+      list(APPEND cardlift_compressed "${source}")
+    endif()
+  endforeach()
+  list(GET cardlift_compressed 0 cardlift_installed_man_page)
+  list(GET cardlift_compressed 1 cardlift_installed_changelog)
+  add_custom_target(cardlift_compressed_docs ALL DEPENDS ${cardlift_compressed})
+  install(FILES "${cardlift_installed_man_page}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES "${cardlift_installed_changelog}" "${PROJECT_SOURCE_DIR}/packaging/debian/copyright"
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
 
 set(CPACK_PACKAGE_NAME cardlift)
-set(CPACK_PACKAGE_VENDOR "cardlift team")
+set(CPACK_PACKAGE_VENDOR "The cardlift authors")
 set(CPACK_PACKAGE_CONTACT "${CARDLIFT_PACKAGE_CONTACT}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Converts air-quality monitoring data from legacy 80-column card images into pipe-delimited transaction lines (RD, RC, RP, RA), logging every rejected card.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "air-quality card image to transaction converter")
 set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -44,6 +122,13 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  # CPack puts the summary in front as the synopsis line.
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "cardlift converts air-quality monitoring data from legacy 80-column card
+images, one per line, into pipe-delimited transaction lines (RD, RC, RP
+and RA records). Every card that cannot be converted is shown on the
+console and written to an error log with the reason, and a summary counts
+the cards read, the errors and the lines written.")
   find_program(CARDLIFT_DPKG_SHLIBDEPS dpkg-shlibdeps)
   mark_as_advanced(CARDLIFT_DPKG_SHLIBDEPS)
   if(CARDLIFT_DPKG_SHLIBDEPS)
