@@ -45,6 +45,7 @@ TEST(CardDispatcherTest, RegistryRows) {
     EXPECT_EQ(row.recordType, expected[i].recordType) << row.type;
     EXPECT_EQ(row.separators, expected[i].separators) << row.type;
     EXPECT_EQ(row.givesLinePerCall(), expected[i].givesLinePerCall) << row.type;
+    EXPECT_EQ(row.convert == nullptr, row.givesLinePerCall()) << row.type;
     EXPECT_EQ(row.failure, expected[i].failure) << row.type;
     EXPECT_EQ(findCardType(row.type), &row);
   }
