@@ -81,6 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(end != line.end(), "the line is terminated", card);
     const std::string_view text(line.data(), static_cast<std::size_t>(end - line.begin()));
     require(text.size() < cardlift::kOutputLineSize, "the line fits its buffer", card);
+    require(static_cast<std::size_t>(context.record.length) == text.size(),
+            "the record knows the line's length", text);
     require(callAgain == 0 || callAgain == 1, "the flag is 0 or 1", card);
 
     if (result == 0) {
