@@ -25,9 +25,9 @@ using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns ca
 
 // Everything the program knows of one card type.
 struct CardType {
-  char type;                   // card column 1
-  std::string_view recordType; // field 1 of every line it gives
-  std::int32_t separators;     // '|' in every line it gives
+  char type;                    // card column 1
+  std::string_view recordType;  // field 1 of every line it gives
+  std::int32_t separators;      // '|' in every line it gives
   // Exactly one of the two is set.
   SingleLineConverter convert;
   LinePerCallConverter convertNext;
