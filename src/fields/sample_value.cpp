@@ -1,8 +1,6 @@
 // Raw sample values: implied-decimal numbers or legacy null codes.
 #include "fields/sample_value.hpp"
 
-#include <array>
-
 #include "core/error_channel.hpp"
 #include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
