@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/card_dispatcher.hpp"
+#include "core/card_types.hpp"
 #include "core/conversion_context.hpp"
 #include "fuzz_support.hpp"
 
@@ -15,47 +16,17 @@ using cardlift::fuzzing::require;
 
 namespace {
 
-// Separators of a good line, by card type; -1 for a copied card.
-int separatorsFor(char type) {
-  switch (type) {
-    case '1':
-    case '2':
-      return 27;
-    case '3':
-      return 26;
-    case '8':
-      return 17;
-    case '7':
-    case '9':
-      return 31;
-    default:
-      return -1;
-  }
-}
-
-std::string_view recordFor(char type) {
-  switch (type) {
-    case '1':
-    case '2':
-      return "RD";
-    case '3':
-      return "RC";
-    case '8':
-      return "RP";
-    default:
-      return "RA";
-  }
-}
-
 // A copied card as it must come out: unchanged, but an "RD" or "RC" card
 // gets the separators of its record type.
 std::string expectedCopy(const std::string& card) {
   std::string line = card;
-  int target = -1;
-  if (card.rfind("RD", 0) == 0) target = 27;
-  if (card.rfind("RC", 0) == 0) target = 26;
-  if (target < 0) return line;
-  auto separators = static_cast<int>(std::count(card.begin() + 2, card.end(), '|'));
+  const std::string_view record = std::string_view(card).substr(0, 2);
+  if (record != "RD" && record != "RC") return line;
+  std::int32_t target = 0;
+  for (const cardlift::CardType& row : cardlift::CardTypeRegistry) {
+    if (row.recordType == record) target = row.separators;
+  }
+  auto separators = static_cast<std::int32_t>(std::count(card.begin() + 2, card.end(), '|'));
   for (; separators < target; ++separators) line += '|';
   return line;
 }
@@ -88,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   cardlift::fuzzing::StringDevice device;
   cardlift::TextSink console(&device, cardlift::LineEnd::kLf);
   cardlift::ConversionContext context(console);
-  const char type = card[0];
+  const cardlift::CardType* type = cardlift::findCardType(card[0]);
 
   std::int32_t callAgain = 1;
   int calls = 0;
@@ -110,20 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(end != line.end(), "the line is terminated", card);
     const std::string_view text(line.data(), static_cast<std::size_t>(end - line.begin()));
     require(text.size() < cardlift::kOutputLineSize, "the line fits its buffer", card);
+    require(static_cast<std::size_t>(context.record.length) == text.size(),
+            "the record knows the line's length", text);
     require(callAgain == 0 || callAgain == 1, "the flag is 0 or 1", card);
 
-    const int target = separatorsFor(type);
     if (result == 0) {
-      if (target < 0) {
+      if (type == nullptr) {
         require(text == expectedCopy(card), "a copied card is the card", text);
         require(callAgain == 0, "a copy is one call", card);
       } else {
-        require(text.substr(0, 2) == recordFor(type), "the record type", text);
-        require(std::count(text.begin(), text.end(), '|') == target,
+        require(text.substr(0, 2) == type->recordType, "the record type", text);
+        require(std::count(text.begin(), text.end(), '|') == type->separators,
                 "a good line has its record's separators", text);
       }
     } else {
-      require(target >= 0, "only converters fail", card);
+      require(type != nullptr, "only converters fail", card);
+      require(result == type->failure, "a failure gives its card type's result", card);
       const std::string_view error(message.data());
       require(isOneErrorLine(error), "a failure hands back one error line", error);
       require(std::all_of(message.begin() + static_cast<std::ptrdiff_t>(error.size()),
@@ -135,10 +108,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   device.text.compare(device.text.size() - error.size(), error.size(), error) == 0,
               "the logged line is the last one printed", device.text);
     }
-    if (type != '1' && type != '8') require(callAgain == 0, "one call per card", card);
+    if (type == nullptr || !type->givesLinePerCall()) {
+      require(callAgain == 0, "one call per card", card);
+    }
   } while (callAgain == 1);
 
-  require(context.readingIndex == 0 && context.pendingSlot == 0,
+  require(context.type1Card.readingIndex == 0 && context.type8Card.pendingSlot == 0,
           "a finished card leaves the converters at their start", card);
   return 0;
 }

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(logDevice.text.empty() || logDevice.text.back() == '\n', "log lines end");
   require(counts.cardsRead <= counts.errors + counts.linesWritten,
           "every line read is written or logged at least once");
-  require(context.readingIndex == 0 && context.pendingSlot == 0,
+  require(context.type1Card.readingIndex == 0 && context.type8Card.pendingSlot == 0,
           "the converters end every card at their start");
   return 0;
 }

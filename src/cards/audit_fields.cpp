@@ -1,11 +1,8 @@
 // The fields that the two accuracy audit cards (types 9 and 7) share.
 #include "cards/audit_fields.hpp"
 
-#include <array>
 #include <cstddef>
 
-#include "core/error_channel.hpp"
-#include "core/message_format.hpp"
 #include "fields/card_key.hpp"
 #include "fields/code_tables.hpp"
 #include "fields/implied_decimal.hpp"
@@ -13,26 +10,21 @@
 namespace cardlift {
 namespace {
 
-constexpr int kDurationCode = 17;
-constexpr int kFirstCode = 18;   // columns 18-20
-constexpr int kSecondCode = 21;  // columns 21-23
-constexpr int kColumn79 = 79;    // goes to field 8; a blank stands for "1"
+constexpr int kColumn79 = 79;  // goes to field 8; a blank stands for "1"
 
+// A level: its actual value, then its indicated value.
 constexpr int kValueWidth = 4;
-constexpr int kLevelWidth = 2 * kValueWidth;  // actual value, then indicated value
-
-constexpr std::string_view kActualValueLead = "Invalid Actual Value: ";
-constexpr std::string_view kIndicatedValueLead = "Invalid Indicated Value: ";
+constexpr int kLevelWidth = 2 * kValueWidth;
 
 }  // namespace
 
 void writeAuditLeadingFields(OutputRecord& record, const CardColumns& card) {
-  writeCardKey(record, "RA", card);
+  writeCardKey(record, card);
   record.appendField(card.column(kColumn79) == ' ' ? std::string_view("1")
-                                                   : card.columns(kColumn79, kColumn79));
-  record.appendField(card.columns(kDurationCode, kDurationCode));
-  record.appendField(card.columns(kFirstCode, kFirstCode + 2));
-  record.appendField(card.columns(kSecondCode, kSecondCode + 2));
+                                                   : card.columns({kColumn79, 1}));
+  record.appendField(card.columns(kDurationColumn));
+  record.appendField(card.columns(kUnitColumns));
+  record.appendField(card.columns(kMethodColumns));
 }
 
 void appendAuditCodes(OutputRecord& record, const CardColumns& card, int auditTypeColumn) {
@@ -45,39 +37,26 @@ void appendAuditCodes(OutputRecord& record, const CardColumns& card, int auditTy
   record.appendField({});
 }
 
-int readAuditDecimals(ConversionContext& context, const CardColumns& card, int column) {
-  const char dpIndicator = card.column(column);
-  if (dpIndicator >= '0' && dpIndicator <= '5') return dpIndicator - '0';
-  std::array<char, 64> message;
-  reportFieldError(context, kErrorDpIndicator, kMultipleColumns,
-                   formatMessage(message, "Invalid DP Indicator: ", dpIndicator, "."));
-  return kBadDpIndicator;
-}
-
-bool appendAuditValue(ConversionContext& context, CardColumns& card, const AuditValueField& field,
-                      int decimals) {
+bool appendAuditValue(ConversionContext& context, CardColumns& card, ColumnRange columns,
+                      int decimals, const ErrorKind& error) {
   OutputRecord& record = context.record;
-  const int last = field.column + field.width - 1;
-  if (card.isBlank(field.column, last)) {
+  if (card.isBlank(columns)) {
     record.appendField({});
     return true;
   }
   // A marked value is carried over for the receiving system to delete.
-  if (card.column(field.column) == kDeleteMarker) {
-    record.appendField(card.columns(field.column, last));
+  if (card.column(columns.first) == kDeleteMarker) {
+    record.appendField(card.columns(columns));
     return true;
   }
   DecimalText text;
-  if (formatImpliedDecimal(card.at(field.column), field.width, decimals, text) == 0) {
+  if (formatImpliedDecimal(card.at(columns), columns.width, decimals, text) == 0) {
     record.appendField(textOf(text));
     return true;
   }
   // Leading blanks have become zeros by now, in the message and the field.
-  std::array<char, 64> message;
-  reportFieldError(
-      context, field.errorCode, field.columnName,
-      formatMessage(message, field.messageLead, card.columns(field.column, last), "."));
-  record.appendField(card.columns(field.column, last));
+  reportFieldError(context, error, card.columns(columns));
+  record.appendField(card.columns(columns));
   return false;
 }
 
@@ -85,15 +64,16 @@ bool appendLevelValues(ConversionContext& context, CardColumns& card, int firstC
                        int levelCount, int decimals) {
   bool accepted = true;
   for (int level = 0; level < levelCount; ++level) {
-    const int actual = firstColumn + level * kLevelWidth;
+    const ColumnRange actual{firstColumn + level * kLevelWidth, kValueWidth};
     const auto name = static_cast<std::size_t>(level);
-    const AuditValueField actualField{actual, kValueWidth, kErrorActualValue,
-                                      ActualValueColumnNames[name], kActualValueLead};
-    const AuditValueField indicatedField{actual + kValueWidth, kValueWidth, kErrorIndicatedValue,
-                                         IndicatedValueColumnNames[name], kIndicatedValueLead};
     // Both values are always tried, so one card shows all its faults.
-    if (!appendAuditValue(context, card, actualField, decimals)) accepted = false;
-    if (!appendAuditValue(context, card, indicatedField, decimals)) accepted = false;
+    if (!appendAuditValue(context, card, actual, decimals, kLevelActualValueErrors[name])) {
+      accepted = false;
+    }
+    if (!appendAuditValue(context, card, actual.shiftedBy(kValueWidth), decimals,
+                          kLevelIndicatedValueErrors[name])) {
+      accepted = false;
+    }
   }
   return accepted;
 }
@@ -102,12 +82,11 @@ void appendRawLevelValues(OutputRecord& record, const CardColumns& card, int fir
                           int levelCount, BlankLevelValue blank) {
   const int valueCount = 2 * levelCount;
   for (int value = 0; value < valueCount; ++value) {
-    const int column = firstColumn + value * kValueWidth;
-    const int last = column + kValueWidth - 1;
-    if (blank == BlankLevelValue::kEmptyField && card.isBlank(column, last)) {
+    const ColumnRange columns{firstColumn + value * kValueWidth, kValueWidth};
+    if (blank == BlankLevelValue::kEmptyField && card.isBlank(columns)) {
       record.appendField({});
     } else {
-      record.appendField(card.columns(column, last));
+      record.appendField(card.columns(columns));
     }
   }
 }

@@ -6,21 +6,13 @@
 
 #include "core/card_columns.hpp"
 #include "core/conversion_context.hpp"
+#include "core/error_channel.hpp"
 
 namespace cardlift {
 
-// Every "RA" line holds 32 fields, whatever path its card took.
-inline constexpr std::int32_t kAuditSeparators = 31;
-
-// A value beginning with it is carried over unconverted, to be deleted.
-inline constexpr char kDeleteMarker = '*';
-
-// Given by readAuditDecimals for a DP indicator outside '0' to '5'.
-inline constexpr int kBadDpIndicator = -1;
-
-// Writes fields 1 to 11 of an "RA" line into the record's empty line: the
-// card key with the action code, column 79 ("1" when it is blank), and
-// columns 17, 18-20 and 21-23 as they stand.
+// Writes fields 2 to 11 of an "RA" line behind its record type: the card
+// key with the action code, column 79 ("1" when it is blank), and columns
+// 17, 18-20 and 21-23 as they stand.
 void writeAuditLeadingFields(OutputRecord& record, const CardColumns& card);
 
 // Appends fields 15 to 21: the texts of the audit type, standard and audit
@@ -28,25 +20,12 @@ void writeAuditLeadingFields(OutputRecord& record, const CardColumns& card);
 // unknown code gives an empty field), "PE", and three empty fields.
 void appendAuditCodes(OutputRecord& record, const CardColumns& card, int auditTypeColumn);
 
-// The number of decimals given by the DP indicator in `column`, or
-// kBadDpIndicator after reporting any character other than '0' to '5'.
-int readAuditDecimals(ConversionContext& context, const CardColumns& card, int column);
-
-// One value field of an audit card and how a rejection of it is reported.
-struct AuditValueField {
-  int column;  // first card column
-  int width;   // 4 for a level value, 5 for the zero span value
-  std::int32_t errorCode;
-  std::string_view columnName;
-  std::string_view messageLead;  // the message up to the field's characters
-};
-
 // Appends one value field on the normal path: empty when all blank, the
-// characters unconverted when the first is the delete marker '*', else
-// the decimal text. A value that is not a number is reported, written as
-// formatImpliedDecimal left it, and gives false.
-bool appendAuditValue(ConversionContext& context, CardColumns& card, const AuditValueField& field,
-                      int decimals);
+// characters unconverted when the first is the delete marker, else the
+// decimal text. A value that is not a number is reported as `error`,
+// written as formatImpliedDecimal left it, and gives false.
+bool appendAuditValue(ConversionContext& context, CardColumns& card, ColumnRange columns,
+                      int decimals, const ErrorKind& error);
 
 // Appends the actual and indicated values of audit levels 1 to levelCount,
 // level 1 beginning at firstColumn and each level eight columns wide. All

@@ -8,28 +8,22 @@
 
 namespace cardlift {
 
-// Each builds one transaction line in `line` (kOutputLineSize characters)
-// from the card's columns, reports every rejected field as it finds it,
-// and returns 0 or its own failure result. Types 1 and 8 give one line per
-// call and set *callAgain to 1 while the card has another line to give.
+// Each builds its line through context.record, already aimed at an empty
+// output line, from the card's columns; reports every rejected field as
+// it finds it; and returns false when it rejected any. Their record types,
+// separators and failure results are in CardTypeRegistry.
 
-// Interval raw data: one "RD" line per filled reading slot; fails with -1.
-std::int32_t convertType1Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
-// Single raw value: one "RD" line; fails with -2.
-std::int32_t convertType2Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
-// Composite value: one "RC" line; fails with -3.
-std::int32_t convertType3Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
-// Accuracy audit with two levels: one "RA" line; fails with -6.
-std::int32_t convertType7Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
-// Precision check: one "RP" line per indicated value in use; fails with -4.
-std::int32_t convertType8Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
-// Accuracy audit with five levels: one "RA" line; fails with -5.
-std::int32_t convertType9Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain);
+// Interval raw data: one "RD" line per filled reading slot, one per call.
+bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain);
+// Single raw value: one "RD" line.
+bool convertType2Card(ConversionContext& context, CardColumns card);
+// Composite value: one "RC" line.
+bool convertType3Card(ConversionContext& context, CardColumns card);
+// Accuracy audit with two levels: one "RA" line.
+bool convertType7Card(ConversionContext& context, CardColumns card);
+// Precision check: one "RP" line per indicated value in use, one per call.
+bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain);
+// Accuracy audit with five levels: one "RA" line.
+bool convertType9Card(ConversionContext& context, CardColumns card);
 
 }  // namespace cardlift

@@ -3,28 +3,19 @@
 #include <array>
 
 #include "cards/card_converters.hpp"
+#include "cards/card_slots.hpp"
 #include "core/error_channel.hpp"
+#include "fields/ascii.hpp"
 #include "fields/card_key.hpp"
-#include "fields/implied_decimal.hpp"
 #include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
 
-constexpr std::int32_t kType1Failed = -1;
-
-constexpr int kDurationCode = 17;
-constexpr int kFirstCode = 18;   // columns 18-20
-constexpr int kSecondCode = 21;  // columns 21-23
-constexpr int kStartHour = 30;   // columns 30-31
+constexpr ColumnRange kStartHour{30, 2};
 constexpr int kDpIndicator = 32;
-constexpr int kFirstSlot = 33;  // slot k: value in 33+5k to 36+5k, flag in 37+5k
-constexpr int kSlotWidth = 5;
-constexpr int kValueWidth = 4;
-constexpr std::int32_t kSlotCount = 8;
-
-// Separators the converter fills its line to; the dispatcher adds the rest.
-constexpr std::int32_t kLineSeparators = 25;
+// Slot k (0-7): the value in columns 33+5k to 36+5k, its flag in 37+5k.
+constexpr SlotLayout kSlots{{33, 4}, 5, 8};
 
 struct DurationInterval {
   std::int32_t code;   // the duration code character
@@ -75,67 +66,49 @@ constexpr std::array<char, 2> collectionTime(std::int32_t hours) {
 static_assert(collectionTime(7)[0] == '0' && collectionTime(7)[1] == '7');
 static_assert(collectionTime(111)[0] == '1' && collectionTime(111)[1] == '1');
 
-// The four value characters of slot k.
-char* slotValue(CardColumns& card, std::int32_t slot) {
-  return card.at(kFirstSlot + kSlotWidth * slot);
-}
-
+// The flag after the value of slot k.
 char slotFlag(const CardColumns& card, std::int32_t slot) {
-  return card.column(kFirstSlot + kSlotWidth * slot + kValueWidth);
-}
-
-// A slot counts as blank when its value is; the flag does not count.
-bool isBlankSlot(const CardColumns& card, std::int32_t slot) {
-  const int first = kFirstSlot + kSlotWidth * slot;
-  return card.isBlank(first, first + kValueWidth - 1);
-}
-
-// The first slot from `slot` on that holds a value, or kSlotCount.
-std::int32_t nextFilledSlot(const CardColumns& card, std::int32_t slot) {
-  while (slot < kSlotCount && isBlankSlot(card, slot)) ++slot;
-  return slot;
+  return card.column(kSlots.value(slot).last() + 1);
 }
 
 }  // namespace
 
-std::int32_t convertType1Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* callAgain) {
+bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain) {
   OutputRecord& record = context.record;
-  record.begin(line);
-  std::int32_t result = 0;
+  std::int32_t& readingIndex = context.type1Card.readingIndex;
+  bool accepted = true;
 
   // Columns 17 to 31 are checked on every call, so a bad duration code or
   // hour rejects each of the card's lines.
-  writeCardKey(record, "RD", card);
-  record.appendField(card.columns(kDurationCode, kDurationCode));
-  const std::int32_t interval = durationInterval(card.column(kDurationCode));
+  writeCardKey(record, card);
+  record.appendField(card.columns(kDurationColumn));
+  const std::int32_t interval = durationInterval(card.column(kDurationColumn.first));
   if (interval < 0) {
-    reportFieldError(context, kErrorDurationCode, "DURATION_CODE",
-                     "Invalid Legacy Transaction Raw Interval");
-    result = kType1Failed;
+    reportFieldError(context, kDurationCodeError);
+    accepted = false;
   }
-  record.appendField(card.columns(kFirstCode, kFirstCode + 2));
-  record.appendField(card.columns(kSecondCode, kSecondCode + 2));
+  record.appendField(card.columns(kUnitColumns));
+  record.appendField(card.columns(kMethodColumns));
   record.appendField(textOf(formatCardDate(card)));
 
   // A signed hour would count back from the start of the day: only two
   // digits are an hour.
-  const std::string_view hourText = card.columns(kStartHour, kStartHour + 1);
+  const std::string_view hourText = card.columns(kStartHour);
   std::int32_t startHour = 0;
-  if (isNumericField(hourText) && hourText[0] != '+' && hourText[0] != '-') {
+  if (isDigit(hourText[0]) && isDigit(hourText[1])) {
     startHour = 10 * (hourText[0] - '0') + (hourText[1] - '0');
   } else {
-    reportFieldError(context, kErrorCollectionTime, "COLL_TIME", "Invalid Legacy Transaction Hour");
-    result = kType1Failed;
+    reportFieldError(context, kCollectionTimeError);
+    accepted = false;
   }
 
   // Only this converter moves readingIndex; a value outside the slots can
   // only come from a card loop that stopped calling too early.
-  if (context.readingIndex < 0 || context.readingIndex >= kSlotCount) context.readingIndex = 0;
+  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
 
   // Field 12; left empty on a rejected line, which is never written.
   const auto appendTime = [&](std::int32_t slot) {
-    if (result != 0) {
+    if (!accepted) {
       record.appendField({});
       return;
     }
@@ -143,64 +116,56 @@ std::int32_t convertType1Card(ConversionContext& context, char* line, CardColumn
     record.appendField(std::string_view(time.data(), time.size()));
   };
 
-  if (card.column(kActionColumn) == 'D') {
+  if (isDeleteCard(card)) {
     // A delete carries every slot over as it stands, blank ones included.
-    const std::int32_t slot = context.readingIndex;
+    const std::int32_t slot = readingIndex;
     const char flag = slotFlag(card, slot);
     appendTime(slot);
-    record.appendField(std::string_view(slotValue(card, slot), kValueWidth));
+    record.appendField(card.columns(kSlots.value(slot)));
     record.appendField({});
     record.appendField({});
     record.appendField({});
     record.appendField(std::string_view(&flag, 1));
-    record.padFieldsTo(kLineSeparators);
-    ++context.readingIndex;
-    if (context.readingIndex == kSlotCount) context.readingIndex = 0;
-    *callAgain = context.readingIndex == 0 ? 0 : 1;
-    return result;
+    readingIndex = slot + 1 < kSlots.count ? slot + 1 : 0;
+    callAgain = readingIndex == 0 ? 0 : 1;
+    return accepted;
   }
 
-  const std::int32_t slot = nextFilledSlot(card, context.readingIndex);
-  if (slot == kSlotCount) {
-    reportFieldError(context, kErrorMissingSample, kMultipleColumns,
-                     "Invalid Legacy Transaction, Missing Sample Value");
-    record.padFieldsTo(kLineSeparators);
-    context.readingIndex = 0;
-    *callAgain = 0;
-    return kType1Failed;
+  const std::int32_t slot = nextFilledSlot(card, kSlots, readingIndex);
+  if (slot == kSlots.count) {
+    reportFieldError(context, kMissingSampleError);
+    readingIndex = 0;
+    callAgain = 0;
+    return false;
   }
 
   // The time follows the slot's position, so a blank slot leaves a gap.
   appendTime(slot);
   const char flag = upperCase(slotFlag(card, slot));
-  char* value = slotValue(card, slot);
-  const std::string_view rawValue(value, kValueWidth);
+  const ColumnRange valueColumns = kSlots.value(slot);
+  char* value = card.at(valueColumns);
   const char dpIndicator = card.column(kDpIndicator);
-  if (value[0] == '*') {
-    record.overwrite(kActionPosition, 'D');
-    record.appendField(rawValue);
+  if (value[0] == kDeleteMarker) {
+    markDeleted(record);
+    record.appendField(card.columns(valueColumns));
     record.appendField({});
-  } else if (dpIndicator >= '0' && dpIndicator <= '9') {
-    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) result = kType1Failed;
+  } else if (isDigit(dpIndicator)) {
+    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
   } else if (dpIndicator == ' ') {
     // A blank DP indicator marks every value of the card as a legacy null code.
-    if (convertSampleValue(context, value, -1, flag) != 0) result = kType1Failed;
+    if (convertSampleValue(context, value, -1, flag) != 0) accepted = false;
   } else {
-    reportFieldError(context, kErrorDpIndicator, kMultipleColumns,
-                     "Invalid Legacy Transaction Decimal Position Indicator");
-    record.appendField(rawValue);
+    reportFieldError(context, kDecimalPositionError);
+    record.appendField(card.columns(valueColumns));
     record.appendField({});
-    result = kType1Failed;
+    accepted = false;
   }
   record.appendField({});
   record.appendField({});
   record.appendField(flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
-  record.padFieldsTo(kLineSeparators);
 
-  const std::int32_t next = nextFilledSlot(card, slot + 1);
-  context.readingIndex = next == kSlotCount ? 0 : next;
-  *callAgain = next == kSlotCount ? 0 : 1;
-  return result;
+  moveToNextFilledSlot(card, kSlots, slot, readingIndex, callAgain);
+  return accepted;
 }
 
 }  // namespace cardlift

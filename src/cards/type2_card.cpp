@@ -1,72 +1,63 @@
 // Card type 2: one raw sample value for one hour, as one "RD" line.
-#include <array>
-
 #include "cards/card_converters.hpp"
-#include "core/error_channel.hpp"
-#include "core/message_format.hpp"
+#include "fields/ascii.hpp"
 #include "fields/card_key.hpp"
+#include "fields/dp_indicator.hpp"
 #include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
 
-constexpr std::int32_t kType2Failed = -2;
-
-constexpr int kDurationCode = 17;
-constexpr int kFirstCode = 18;        // columns 18-20
-constexpr int kSecondCode = 21;       // columns 21-23
-constexpr int kHour = 30;             // columns 30-31
+constexpr ColumnRange kHour{30, 2};
 constexpr int kSingleCharacter = 32;  // goes to field 15
 constexpr int kDpIndicator = 33;
-constexpr int kSampleValue = 34;  // columns 34-37
+constexpr ColumnRange kSampleValue{34, 4};
 constexpr int kValueFlag = 38;
 
 }  // namespace
 
-std::int32_t convertType2Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* /*callAgain*/) {
+bool convertType2Card(ConversionContext& context, CardColumns card) {
   OutputRecord& record = context.record;
-  record.begin(line);
-  std::int32_t result = 0;
+  bool accepted = true;
 
-  writeCardKey(record, "RD", card);
-  record.appendField(card.columns(kDurationCode, kDurationCode));
-  record.appendField(card.columns(kFirstCode, kFirstCode + 2));
-  record.appendField(card.columns(kSecondCode, kSecondCode + 2));
+  writeCardKey(record, card);
+  record.appendField(card.columns(kDurationColumn));
+  record.appendField(card.columns(kUnitColumns));
+  record.appendField(card.columns(kMethodColumns));
   record.appendField(textOf(formatCardDate(card)));
 
   // A blank tens digit means midnight, whatever the units column holds.
-  if (card.column(kHour) == ' ') {
-    *card.at(kHour) = '0';
-    *card.at(kHour + 1) = '0';
+  if (card.column(kHour.first) == ' ') {
+    char* hour = card.at(kHour);
+    hour[0] = '0';
+    hour[1] = '0';
   }
-  record.appendField(card.columns(kHour, kHour + 1));
+  record.appendField(card.columns(kHour));
 
   const char flag = upperCase(card.column(kValueFlag));
   const char dpIndicator = card.column(kDpIndicator);
   char* value = card.at(kSampleValue);
-  if (card.column(kActionColumn) == 'D' || value[0] == '*') {
-    if (value[0] == '*') record.overwrite(kActionPosition, 'D');
-    record.appendField(card.columns(kSampleValue, kSampleValue + 3));
+  if (isDeleteCard(card) || value[0] == kDeleteMarker) {
+    if (value[0] == kDeleteMarker) markDeleted(record);
+    record.appendField(card.columns(kSampleValue));
     record.appendField({});
-  } else if (dpIndicator >= '0' && dpIndicator <= '9') {
-    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) result = kType2Failed;
+  } else if (isDigit(dpIndicator)) {
+    // Six to nine decimals are rejected there, with the value's fields.
+    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
   } else if (dpIndicator == ' ') {
     // A blank DP indicator marks the value as a legacy null code.
-    if (convertSampleValue(context, value, -1, flag) != 0) result = kType2Failed;
+    if (convertSampleValue(context, value, -1, flag) != 0) accepted = false;
   } else {
-    std::array<char, 64> message;
-    reportFieldError(context, kErrorDpIndicator, kMultipleColumns,
-                     formatMessage(message, "Invalid DP Indicator: ", dpIndicator, "."));
-    result = kType2Failed;
+    // Reported as no DP indicator; the value's fields are left out.
+    readDpIndicator(context, dpIndicator);
+    accepted = false;
   }
 
   const char single = card.column(kSingleCharacter);
   record.appendField(single == ' ' ? std::string_view() : std::string_view(&single, 1));
   record.appendField({});
   record.appendField(flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
-  record.padFieldsTo(25);
-  return result;
+  return accepted;
 }
 
 }  // namespace cardlift

@@ -6,40 +6,38 @@
 #include "cards/audit_fields.hpp"
 #include "cards/card_converters.hpp"
 #include "fields/card_key.hpp"
+#include "fields/dp_indicator.hpp"
 
 namespace cardlift {
 namespace {
 
-constexpr std::int32_t kType7Failed = -6;
-
-constexpr int kYear = 24;       // columns 24-25
-constexpr int kPeriod = 26;     // written after a 'Q'
-constexpr int kDate = 27;       // columns 27-32, YYMMDD
-constexpr int kAuditType = 33;  // then the standard in 34 and the audit class in 35
+constexpr ColumnRange kYear{24, 2};
+constexpr int kPeriod = 26;          // written after a 'Q'
+constexpr ColumnRange kDate{27, 6};  // YYMMDD
+constexpr int kAuditType = 33;       // then the standard in 34 and the audit class in 35
 constexpr int kDpIndicator = 36;
 constexpr int kFirstLevel = 37;  // columns 37-52: two levels of two four-column values
 constexpr int kLevels = 2;
 // Columns 53-78 are never read.
 
-// Six columns YYMMDD from `first` on as eight characters, with the century
-// chosen by their own year.
-std::array<char, 8> expandDate(const CardColumns& card, int first) {
-  const std::array<char, 4> year = expandCardYear(card.column(first), card.column(first + 1));
+// Six columns YYMMDD as eight characters, with the century chosen by their
+// own year.
+std::array<char, 8> expandDate(const CardColumns& card, ColumnRange columns) {
+  const std::string_view yymmdd = card.columns(columns);
+  const std::array<char, 4> year = expandCardYear(yymmdd[0], yymmdd[1]);
   std::array<char, 8> date{year[0], year[1]};
-  const std::string_view yymmdd = card.columns(first, first + 5);
   std::copy(yymmdd.begin(), yymmdd.end(), date.begin() + 2);
   return date;
 }
 
 }  // namespace
 
-std::int32_t convertType7Card(ConversionContext& context, char* line, CardColumns card,
-                              std::int32_t* /*callAgain*/) {
+bool convertType7Card(ConversionContext& context, CardColumns card) {
   OutputRecord& record = context.record;
-  record.begin(line);
 
   writeAuditLeadingFields(record, card);
-  record.appendField(textOf(expandCardYear(card.column(kYear), card.column(kYear + 1))));
+  const std::string_view year = card.columns(kYear);
+  record.appendField(textOf(expandCardYear(year[0], year[1])));
   const std::array<char, 2> period{'Q', card.column(kPeriod)};
   record.appendField(std::string_view(period.data(), period.size()));
   // The date has a century of its own, from column 27.
@@ -47,19 +45,18 @@ std::int32_t convertType7Card(ConversionContext& context, char* line, CardColumn
   appendAuditCodes(record, card, kAuditType);
 
   // Fields 26 to 32 stay empty on every path: padding fills them in.
-  std::int32_t result = 0;
-  if (card.column(kActionColumn) == 'D') {
+  bool accepted = true;
+  if (isDeleteCard(card)) {
     // A delete carries the values over as they stand, blanks included.
     appendRawLevelValues(record, card, kFirstLevel, kLevels, BlankLevelValue::kAsItStands);
-  } else if (const int decimals = readAuditDecimals(context, card, kDpIndicator);
+  } else if (const int decimals = readDpIndicator(context, card.column(kDpIndicator));
              decimals == kBadDpIndicator) {
     appendRawLevelValues(record, card, kFirstLevel, kLevels, BlankLevelValue::kAsItStands);
-    result = kType7Failed;
+    accepted = false;
   } else if (!appendLevelValues(context, card, kFirstLevel, kLevels, decimals)) {
-    result = kType7Failed;
+    accepted = false;
   }
-  record.padFieldsTo(kAuditSeparators);
-  return result;
+  return accepted;
 }
 
 }  // namespace cardlift

@@ -10,6 +10,16 @@ namespace cardlift {
 // Length of a card image.
 inline constexpr std::size_t kCardLength = 80;
 
+// A run of card columns: the 1-based number of the first and how many.
+struct ColumnRange {
+  int first;
+  int width;
+
+  constexpr int last() const { return first + width - 1; }
+  // The range of the same width `columns` columns further on.
+  constexpr ColumnRange shiftedBy(int columns) const { return {first + columns, width}; }
+};
+
 // Card columns 2 to 80 of one card, without terminator. Columns are named
 // by their 1-based number over the whole card (column 1, the card type,
 // is not held). A converter gets its own copy and may change it freely.
@@ -25,13 +35,12 @@ class CardColumns {
 
   char column(int c) const { return chars_[index(c)]; }
   char* at(int c) { return chars_.data() + index(c); }
-  const char* at(int c) const { return chars_.data() + index(c); }
-  // Columns first to last, both included.
-  std::string_view columns(int first, int last) const {
-    return {at(first), static_cast<std::size_t>(last - first + 1)};
+  char* at(ColumnRange range) { return at(range.first); }
+  std::string_view columns(ColumnRange range) const {
+    return {chars_.data() + index(range.first), static_cast<std::size_t>(range.width)};
   }
-  bool isBlank(int first, int last) const {
-    return columns(first, last).find_first_not_of(' ') == std::string_view::npos;
+  bool isBlank(ColumnRange range) const {
+    return columns(range).find_first_not_of(' ') == std::string_view::npos;
   }
 
  private:

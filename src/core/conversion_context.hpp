@@ -13,6 +13,18 @@ namespace cardlift {
 // Size of the error text and of the card loop's message buffer.
 inline constexpr std::size_t kMessageSize = 2048;
 
+// Card type 1: where the next call of the current card goes on.
+struct Type1CardState {
+  // The reading slot (0-7) the next call gives a line for.
+  std::int32_t readingIndex = 0;
+};
+
+// Card type 8: where the next call of the current card goes on.
+struct Type8CardState {
+  // The indicated-value slot (0-4) the next call gives a line for.
+  std::int32_t pendingSlot = 0;
+};
+
 // Everything the converters keep between fields, calls and cards. One
 // context serves one run; cards are converted one at a time through it.
 struct ConversionContext {
@@ -26,10 +38,9 @@ struct ConversionContext {
   OutputRecord record;
   // The most recent error line, NUL-terminated; never cleared.
   std::array<char, kMessageSize> errorText{};
-  // Card type 1: the reading slot (0-7) the next call gives a line for.
-  std::int32_t readingIndex = 0;
-  // Card type 8: the index (0-4) of the indicated-value slot being converted.
-  std::int32_t pendingSlot = 0;
+  // The converters that give one line per call keep their place here.
+  Type1CardState type1Card;
+  Type8CardState type8Card;
 };
 
 }  // namespace cardlift

@@ -1,6 +1,7 @@
 // Reporting of rejected fields: one error line per field.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -8,25 +9,61 @@
 
 namespace cardlift {
 
-// Error numbers of rejected fields.
-inline constexpr std::int32_t kErrorDurationCode = -20301;
-inline constexpr std::int32_t kErrorMissingSample = -20302;
-inline constexpr std::int32_t kErrorDpIndicator = -20303;
-inline constexpr std::int32_t kErrorSampleValue = -20304;
-inline constexpr std::int32_t kErrorActualValue = -20305;
-inline constexpr std::int32_t kErrorIndicatedValue = -20306;
-inline constexpr std::int32_t kErrorZeroSpanValue = -20307;
-inline constexpr std::int32_t kErrorNullDataCode = -20308;
-inline constexpr std::int32_t kErrorCollectionTime = -20309;
-inline constexpr std::int32_t kErrorFieldSeparator = -20310;
+// One kind of rejected field: its error number, the output column at fault
+// and its message, or the message's lead when a detail follows it.
+struct ErrorKind {
+  std::int32_t number;
+  std::string_view column;
+  std::string_view lead;
+};
 
 // Column name used when no single output column is at fault.
 inline constexpr std::string_view kMultipleColumns = "Multiple Columns";
 
-// Formats "ERROR->[code] Column->[column] Msg->[message]" and a line feed
+// Every kind of rejected field. Those whose lead ends in ": " take a detail.
+inline constexpr ErrorKind kDurationCodeError{-20301, "DURATION_CODE",
+                                              "Invalid Legacy Transaction Raw Interval"};
+inline constexpr ErrorKind kMissingSampleError{-20302, kMultipleColumns,
+                                               "Invalid Legacy Transaction, Missing Sample Value"};
+inline constexpr ErrorKind kDecimalPositionError{
+    -20303, kMultipleColumns, "Invalid Legacy Transaction Decimal Position Indicator"};
+inline constexpr ErrorKind kDpIndicatorError{-20303, kMultipleColumns, "Invalid DP Indicator: "};
+inline constexpr ErrorKind kSampleValueError{-20304, "REPORTED_SAMPLE_VALUE",
+                                             "Invalid Sample Value: "};
+inline constexpr ErrorKind kActualDesignatedError{-20305, "ACTUAL_VALUE",
+                                                  "Invalid Actual Designated: "};
+inline constexpr ErrorKind kIndicatedValueError{-20306, "INDICATED_VALUE",
+                                                "Invalid Indicated Value: "};
+// The audit levels' values, by level - 1.
+inline constexpr std::array<ErrorKind, 5> kLevelActualValueErrors{{
+    {-20305, "LEVEL_ONE_ACTUAL_VALUE", "Invalid Actual Value: "},
+    {-20305, "LEVEL_TWO_ACTUAL_VALUE", "Invalid Actual Value: "},
+    {-20305, "LEVEL_THREE_ACTUAL_VALUE", "Invalid Actual Value: "},
+    {-20305, "LEVEL_FOUR_ACTUAL_VALUE", "Invalid Actual Value: "},
+    {-20305, "OTHER_LEVEL_ACTUAL_VALUE", "Invalid Actual Value: "},
+}};
+inline constexpr std::array<ErrorKind, 5> kLevelIndicatedValueErrors{{
+    {-20306, "LEVEL_ONE_INDICATED_VALUE", "Invalid Indicated Value: "},
+    {-20306, "LEVEL_TWO_INDICATED_VALUE", "Invalid Indicated Value: "},
+    {-20306, "LEVEL_THREE_INDICATED_VALUE", "Invalid Indicated Value: "},
+    {-20306, "LEVEL_FOUR_INDICATED_VALUE", "Invalid Indicated Value: "},
+    {-20306, "OTHER_LEVEL_INDICATED_VALUE", "Invalid Indicated Value: "},
+}};
+inline constexpr ErrorKind kZeroSpanValueError{-20307, "ZERO_SPAN_VALUE",
+                                               "Invalid Zero Span Value: "};
+inline constexpr ErrorKind kNullDataCodeError{-20308, "NULL_DATA_CODE", "Invalid Null Data Code: "};
+inline constexpr ErrorKind kCollectionTimeError{-20309, "COLL_TIME",
+                                                "Invalid Legacy Transaction Hour"};
+inline constexpr ErrorKind kFieldSeparatorError{
+    -20310, kMultipleColumns, "Invalid Legacy Transaction, Field Separator in Card"};
+
+// Formats "ERROR->[number] Column->[column] Msg->[message]" and a line feed
 // into the context's errorText and prints it on the console as plain text.
-// The message may itself lie in errorText.
-void reportFieldError(ConversionContext& context, std::int32_t code, std::string_view column,
-                      std::string_view message);
+// The message is the kind's lead; with a detail, the lead, the detail and
+// a full stop ("Invalid DP Indicator: X.").
+void reportFieldError(ConversionContext& context, const ErrorKind& kind);
+void reportFieldError(ConversionContext& context, const ErrorKind& kind, std::string_view detail);
+void reportFieldError(ConversionContext& context, const ErrorKind& kind, char detail);
+void reportFieldError(ConversionContext& context, const ErrorKind& kind, int detail);
 
 }  // namespace cardlift

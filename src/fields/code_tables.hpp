@@ -1,7 +1,6 @@
 // One-character codes that transaction lines carry as texts.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -51,14 +50,6 @@ inline constexpr CodeTable StandardTypeTable{19,
 
 // Card types 9 and 7: the audit class.
 inline constexpr CodeTable AuditClassTable{3, "AFS", {"ANALYTICAL", "FLOW", "SPAN", ""}};
-
-// Column names of the audit levels' values in error lines, by level - 1.
-inline constexpr std::array<std::string_view, 5> ActualValueColumnNames{
-    "LEVEL_ONE_ACTUAL_VALUE", "LEVEL_TWO_ACTUAL_VALUE", "LEVEL_THREE_ACTUAL_VALUE",
-    "LEVEL_FOUR_ACTUAL_VALUE", "OTHER_LEVEL_ACTUAL_VALUE"};
-inline constexpr std::array<std::string_view, 5> IndicatedValueColumnNames{
-    "LEVEL_ONE_INDICATED_VALUE", "LEVEL_TWO_INDICATED_VALUE", "LEVEL_THREE_INDICATED_VALUE",
-    "LEVEL_FOUR_INDICATED_VALUE", "OTHER_LEVEL_INDICATED_VALUE"};
 
 // The text of code in table (exact, case-sensitive match of the first
 // count codes), or the empty text when the code is not there.

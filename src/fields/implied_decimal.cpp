@@ -1,12 +1,9 @@
 // Card numbers whose decimal point is implied by a DP indicator.
 #include "fields/implied_decimal.hpp"
 
+#include "fields/ascii.hpp"
+
 namespace cardlift {
-namespace {
-
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
 
 bool isNumericField(std::string_view field) {
   for (std::size_t i = 0; i < field.size(); ++i) {

@@ -1,10 +1,8 @@
 // Raw sample values: implied-decimal numbers or legacy null codes.
 #include "fields/sample_value.hpp"
 
-#include <array>
-
 #include "core/error_channel.hpp"
-#include "core/message_format.hpp"
+#include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
 
 namespace cardlift {
@@ -40,11 +38,9 @@ std::int32_t convertSampleValue(ConversionContext& context, char* value, int dec
                                 char valueFlag) {
   OutputRecord& record = context.record;
   const std::string_view raw(value, 4);
-  std::array<char, 64> message;
 
-  if (decimals > 5) {
-    reportFieldError(context, kErrorDpIndicator, kMultipleColumns,
-                     formatMessage(message, "Invalid DP Indicator: ", decimals, "."));
+  if (decimals > kMaxDecimals) {
+    reportFieldError(context, kDpIndicatorError, decimals);
     record.appendField(raw);
     record.appendField({});
     return kDpIndicatorTooLarge;
@@ -57,8 +53,7 @@ std::int32_t convertSampleValue(ConversionContext& context, char* value, int dec
       record.appendField(std::string_view(code, 2));
       return 0;
     }
-    reportFieldError(context, kErrorNullDataCode, "NULL_DATA_CODE",
-                     formatMessage(message, "Invalid Null Data Code: ", raw, "."));
+    reportFieldError(context, kNullDataCodeError, raw);
     record.appendField(raw);
     return kUnknownNullCode;
   }
@@ -69,8 +64,7 @@ std::int32_t convertSampleValue(ConversionContext& context, char* value, int dec
     record.appendField({});
     return 0;
   }
-  reportFieldError(context, kErrorSampleValue, "REPORTED_SAMPLE_VALUE",
-                   formatMessage(message, "Invalid Sample Value: ", raw, "."));
+  reportFieldError(context, kSampleValueError, raw);
   record.appendField(raw);
   record.appendField({});
   return kNotANumber;

@@ -1,6 +1,7 @@
 // The dispatcher: copy path, line completion, the call-again flag, the
 // message buffer and separators brought in by the card.
 #include "core/card_dispatcher.hpp"
+#include "core/card_types.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,49 @@ using testing::withColumns;
 
 std::size_t separatorsIn(std::string_view line) {
   return static_cast<std::size_t>(std::count(line.begin(), line.end(), '|'));
+}
+
+// The registry, checked once: the dispatcher, the fuzz target and the
+// benchmarks read every fact about a card type from it.
+TEST(CardDispatcherTest, RegistryRows) {
+  struct Row {
+    char type;
+    std::string_view recordType;
+    std::int32_t separators;
+    bool givesLinePerCall;
+    std::int32_t failure;
+  };
+  const Row expected[] = {
+      {'1', "RD", 27, true, -1},  {'2', "RD", 27, false, -2}, {'3', "RC", 26, false, -3},
+      {'7', "RA", 31, false, -6}, {'8', "RP", 17, true, -4},  {'9', "RA", 31, false, -5},
+  };
+  ASSERT_EQ(std::size(expected), CardTypeRegistry.size());
+  for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
+    const CardType& row = CardTypeRegistry[i];
+    EXPECT_EQ(row.type, expected[i].type);
+    EXPECT_EQ(row.recordType, expected[i].recordType) << row.type;
+    EXPECT_EQ(row.separators, expected[i].separators) << row.type;
+    EXPECT_EQ(row.givesLinePerCall(), expected[i].givesLinePerCall) << row.type;
+    EXPECT_EQ(row.convert == nullptr, row.givesLinePerCall()) << row.type;
+    EXPECT_EQ(row.failure, expected[i].failure) << row.type;
+    EXPECT_EQ(findCardType(row.type), &row);
+  }
+}
+
+// A card of blanks fails for every card type (no duration code, no DP
+// indicator): each call gives the row's failure result and a line of the
+// row's record type, padded to its separators all the same.
+TEST(CardDispatcherTest, EveryCardTypeFailsWithItsRowsResult) {
+  for (const CardType& row : CardTypeRegistry) {
+    ConverterHarness h;
+    const auto calls = h.convert(cardWith({{1, {&row.type, 1}}}));
+    ASSERT_FALSE(calls.empty());
+    for (const auto& call : calls) {
+      EXPECT_EQ(call.result, row.failure) << row.type;
+      EXPECT_EQ(call.line.substr(0, 2), row.recordType) << row.type;
+      EXPECT_EQ(separatorsIn(call.line), static_cast<std::size_t>(row.separators)) << row.type;
+    }
+  }
 }
 
 TEST(CardDispatcherTest, CardsWithoutConverterAreCopied) {

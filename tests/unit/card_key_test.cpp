@@ -73,7 +73,8 @@ TEST(CardKeyTest, WriteCardKeyFieldsOneToSeven) {
     std::array<char, kOutputLineSize> line{};
     OutputRecord record;
     record.begin(line.data());
-    writeCardKey(record, "RD", CardColumns(image));
+    record.appendFixed("RD", 0);
+    writeCardKey(record, CardColumns(image));
     EXPECT_EQ(record.view(), c.line);
     EXPECT_EQ(record.separatorCount, 6);
     EXPECT_EQ(record.length, 24);

@@ -94,5 +94,20 @@ TEST_F(OutputRecordTest, OverwriteChangesOnlyWrittenPositions) {
   EXPECT_EQ(std::string(buffer.data()), "RD|D");
 }
 
+// The converters' lines never come near the buffer's end; should one, it
+// is cut short there and still terminated, and nothing beyond is touched.
+TEST_F(OutputRecordTest, ASmallBufferIsNeverOverrun) {
+  record.begin(buffer.data(), 8);
+  record.appendField("RD");
+  record.appendField("ABCDEFG");
+  record.appendField("Z");
+  record.appendFixed("|Y", 1);
+  record.padFieldsTo(5);
+  EXPECT_EQ(std::string(buffer.data()), "RD|ABCD");
+  EXPECT_EQ(record.separatorCount, 1);
+  EXPECT_EQ(record.length, 7);
+  EXPECT_EQ(buffer[8], 'x');
+}
+
 }  // namespace
 }  // namespace cardlift

@@ -67,6 +67,8 @@ class ConverterHarness {
       std::array<char, kMessageSize> message{};
       const std::int32_t result = convertCard(context, card, line, &callAgain, message);
       calls.push_back({result, callAgain, std::string(line.data()), std::string(message.data())});
+      // The record knows the finished line's length.
+      EXPECT_EQ(static_cast<std::size_t>(context.record.length), calls.back().line.size()) << card;
     } while (callAgain == 1 && static_cast<int>(calls.size()) < maxCalls);
     return calls;
   }

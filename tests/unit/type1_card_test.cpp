@@ -89,7 +89,7 @@ TEST(Type1Card, BlankSlotsArePassedOverButKeepTheirTime) {
     const auto calls = harness.convert(type1Card(c.slots));
     EXPECT_EQ(timesOf(calls), c.times) << c.name;
     EXPECT_EQ(calls.back().callAgain, 0) << c.name;
-    EXPECT_EQ(harness.context.readingIndex, 0) << c.name;
+    EXPECT_EQ(harness.context.type1Card.readingIndex, 0) << c.name;
   }
 }
 
@@ -119,6 +119,8 @@ TEST(Type1Card, TimeIsTheHourSumCutToTwoDigits) {
       {"00", "X", "                                   0001 ", "16"},  // 168
       {"00", "1", "     0001 ", "01"},
       {"09", "B", "0001 ", "09"},
+      {"76", "X", "     0001 ", "10"},  // 100
+      {"75", "X", "     0001 ", "99"},
   };
   for (const Case& c : cases) {
     ConverterHarness harness;
@@ -130,12 +132,19 @@ TEST(Type1Card, TimeIsTheHourSumCutToTwoDigits) {
   }
 }
 
-TEST(Type1Card, EveryDurationCodeOfTheTableIsAccepted) {
-  const std::string_view codes = "123456BWXYZ";
-  for (char code : codes) {
+// From hour 00, the second slot's time is the code's interval.
+TEST(Type1Card, EveryDurationCodeGivesItsInterval) {
+  const std::pair<char, std::string_view> intervals[] = {
+      {'1', "01"}, {'2', "02"}, {'3', "04"}, {'4', "06"}, {'5', "08"}, {'6', "12"},
+      {'B', "03"}, {'W', "08"}, {'X', "24"}, {'Y', "03"}, {'Z', "08"},
+  };
+  for (const auto& [code, time] : intervals) {
     ConverterHarness harness;
-    const auto calls = harness.convert(withColumns(type1Card("0001 "), {{17, {&code, 1}}}));
+    const auto calls =
+        harness.convert(withColumns(type1Card("     0001 "), {{17, {&code, 1}}, {30, "00"}}));
+    ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].result, 0) << code;
+    EXPECT_EQ(timesOf(calls)[0], time) << code;
   }
 }
 

@@ -1,0 +1,46 @@
+// The card-type registry: one row per card type that has a converter.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "core/card_columns.hpp"
+#include "core/conversion_context.hpp"
+
+namespace cardlift {
+
+// A converter that gives one line per card. It goes on with the line in
+// context.record, which already holds the record type (field 1), and
+// leaves it unterminated: the dispatcher pads it to the separators of its
+// record type. Returns false after reporting at least one error.
+using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns card);
+
+// A converter that gives one line per call, for as long as it sets
+// callAgain to 1; it sets the flag on every call, to 0 with the card's last
+// line, and keeps its position within the card in its own state in the
+// context. Otherwise as SingleLineConverter.
+using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns card,
+                                      std::int32_t& callAgain);
+
+// Everything the program knows of one card type.
+struct CardType {
+  char type;                    // card column 1
+  std::string_view recordType;  // field 1 of every line it gives
+  std::int32_t separators;      // '|' in every line it gives
+  // Exactly one of the two is set.
+  SingleLineConverter convert;
+  LinePerCallConverter convertNext;
+  std::int32_t failure;  // the result of a failed call
+
+  constexpr bool givesLinePerCall() const { return convertNext != nullptr; }
+};
+
+// The registry, defined beside the converters. A card type not in it has
+// no converter: its cards are copied unchanged.
+extern const std::array<CardType, 6> CardTypeRegistry;
+
+// The row of a card type, or null for a card that is copied.
+const CardType* findCardType(char type);
+
+}  // namespace cardlift
