@@ -167,7 +167,15 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
   TextSink logText(log.usable ? static_cast<ByteDevice*>(&logDevice) : &lost);
   ConversionContext context(console.text);
   RunCounts counts;
-  if (input.usable && output.usable) counts = runCardLoop(context, input.file, outputText, logText);
+  if (input.usable && output.usable) {
+    CountingSource inputBytes(input.file);
+    // A terminal that is one of the run's files keeps its lines whole.
+    if (!input.file.isTerminal() && !output.file.isTerminal() && !log.file.isTerminal()) {
+      console.progress.start(inputBytes, input.file.regularFileSize());
+    }
+    counts = runCardLoop(context, inputBytes, outputText, logText, console.progress);
+    console.progress.finish();
+  }
 
   // The summary.
   if (input.usable) {
