@@ -15,7 +15,7 @@ int run(const std::vector<cardlift::ProgramArgument>& arguments) {
   cardlift::ProgressLine progress(error);
   cardlift::FileDevice outputDevice(output, false);
   cardlift::FileDevice errorDevice(error, false);
-  // Text for the terminal the progress line stands on takes its place.
+  // The progress line gives way to any text written to its terminal.
   cardlift::ProgressAwareDevice terminalOutput(outputDevice, progress);
   cardlift::ProgressAwareDevice terminalError(errorDevice, progress);
   cardlift::ByteDevice* textDevice = &outputDevice;

@@ -169,7 +169,7 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
   RunCounts counts;
   if (input.usable && output.usable) {
     CountingSource inputBytes(input.file);
-    // A terminal that is one of the run's files keeps its lines whole.
+    // No progress line where it would break the lines of a file of the run.
     if (!input.file.isTerminal() && !output.file.isTerminal() && !log.file.isTerminal()) {
       console.progress.start(inputBytes, input.file.regularFileSize());
     }
