@@ -9,7 +9,7 @@
 namespace cardlift {
 
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
-                      TextSink& errorLog) {
+                      TextSink& errorLog, ProgressLine& progress) {
   TextSink& console = context.console;
   RunCounts counts;
   LineReader reader(input);
@@ -19,6 +19,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
 
   while (reader.next(in)) {
     ++counts.cardsRead;
+    progress.cardRead(counts.cardsRead);
     // A NUL byte would hide the rest of the line: such a line is never a card.
     if (in.length != kCardLength || in.hasNul) {
       ++counts.errors;
@@ -53,6 +54,12 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
   }
   counts.readFailed = reader.failed();
   return counts;
+}
+
+RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+                      TextSink& errorLog) {
+  ProgressLine none;
+  return runCardLoop(context, input, output, errorLog, none);
 }
 
 }  // namespace cardlift

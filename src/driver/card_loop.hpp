@@ -6,6 +6,7 @@
 #include "core/conversion_context.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
+#include "driver/progress.hpp"
 
 namespace cardlift {
 
@@ -30,7 +31,10 @@ inline constexpr std::string_view kTabMessage =
 // counted only when the device took it; each failed call is counted and
 // logged with its error line. The context's console gets every message.
 // A failed read ends the loop; the part of a line read before it is
-// dropped.
+// dropped. Every card read is counted on progress as well.
+RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+                      TextSink& errorLog, ProgressLine& progress);
+// The same, showing no progress.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog);
 

@@ -3,6 +3,7 @@
 
 #include "core/text_sink.hpp"
 #include "driver/platform.hpp"
+#include "driver/progress.hpp"
 #include "driver/run_driver.hpp"
 
 namespace {
@@ -11,12 +12,18 @@ int run(const std::vector<cardlift::ProgramArgument>& arguments) {
   cardlift::ProcessConsole process;
   cardlift::FileHandle& output = process.standardOutput();
   cardlift::FileHandle& error = process.standardError();
+  cardlift::ProgressLine progress(error);
   cardlift::FileDevice outputDevice(output, false);
   cardlift::FileDevice errorDevice(error, false);
+  // The progress line gives way to any text written to its terminal.
+  cardlift::ProgressAwareDevice terminalOutput(outputDevice, progress);
+  cardlift::ProgressAwareDevice terminalError(errorDevice, progress);
+  cardlift::ByteDevice* textDevice = &outputDevice;
+  if (output.isTerminal()) textDevice = &terminalOutput;
   // A person watching a terminal sees each line as it is finished.
-  cardlift::TextSink text(&outputDevice, cardlift::kNativeLineEnd, output.isTerminal());
-  cardlift::TextSink reasons(&errorDevice, cardlift::kNativeLineEnd, error.isTerminal());
-  return cardlift::runCardlift(arguments, {text, output, reasons, error});
+  cardlift::TextSink text(textDevice, cardlift::kNativeLineEnd, output.isTerminal());
+  cardlift::TextSink reasons(&terminalError, cardlift::kNativeLineEnd, error.isTerminal());
+  return cardlift::runCardlift(arguments, {text, output, reasons, error, progress});
 }
 
 }  // namespace

@@ -96,6 +96,10 @@ class FileHandle final : public ByteSource, public WritableFile {
 
   bool isOpen() const { return handle_ != -1; }
   bool isTerminal() const;
+  // The width of the terminal in characters; 0 when it is not known.
+  std::size_t terminalColumns() const;
+  // The size of a regular file in bytes; 0 for every other kind of file.
+  std::uint64_t regularFileSize() const;
   const FileIdentity& identity() const { return identity_; }
   const FileFault& fault() const { return fault_; }
   // Closes the file and records why it was refused.

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,6 +106,20 @@ void FileHandle::attachStandard(int number) {
 }
 
 bool FileHandle::isTerminal() const { return isOpen() && ::isatty(descriptorOf(handle_)) != 0; }
+
+std::size_t FileHandle::terminalColumns() const {
+  winsize size{};
+  if (!isOpen() || ::ioctl(descriptorOf(handle_), TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
+
+std::uint64_t FileHandle::regularFileSize() const {
+  struct stat status;
+  if (!isOpen() || ::fstat(descriptorOf(handle_), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return 0;
+  }
+  return static_cast<std::uint64_t>(status.st_size);
+}
 
 void FileHandle::refuse(FileFault::Kind why) {
   close();

@@ -176,6 +176,22 @@ bool FileHandle::isTerminal() const {
   return isOpen() && GetConsoleMode(handleOf(handle_), &mode) != 0;
 }
 
+std::size_t FileHandle::terminalColumns() const {
+  CONSOLE_SCREEN_BUFFER_INFO information;
+  if (!isOpen() || GetConsoleScreenBufferInfo(handleOf(handle_), &information) == 0) return 0;
+  const int columns = information.srWindow.Right - information.srWindow.Left + 1;
+  return columns > 0 ? static_cast<std::size_t>(columns) : 0;
+}
+
+std::uint64_t FileHandle::regularFileSize() const {
+  LARGE_INTEGER size;
+  if (!isOpen() || GetFileType(handleOf(handle_)) != FILE_TYPE_DISK ||
+      GetFileSizeEx(handleOf(handle_), &size) == 0 || size.QuadPart < 0) {
+    return 0;
+  }
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
 void FileHandle::refuse(FileFault::Kind why) {
   close();
   fault_ = {why, 0};

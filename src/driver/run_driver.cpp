@@ -167,7 +167,15 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
   TextSink logText(log.usable ? static_cast<ByteDevice*>(&logDevice) : &lost);
   ConversionContext context(console.text);
   RunCounts counts;
-  if (input.usable && output.usable) counts = runCardLoop(context, input.file, outputText, logText);
+  if (input.usable && output.usable) {
+    CountingSource inputBytes(input.file);
+    // No progress line where it would break the lines of a file of the run.
+    if (!input.file.isTerminal() && !output.file.isTerminal() && !log.file.isTerminal()) {
+      console.progress.start(inputBytes, input.file.regularFileSize());
+    }
+    counts = runCardLoop(context, inputBytes, outputText, logText, console.progress);
+    console.progress.finish();
+  }
 
   // The summary.
   if (input.usable) {

@@ -6,6 +6,7 @@
 
 #include "core/text_sink.hpp"
 #include "driver/platform.hpp"
+#include "driver/progress.hpp"
 
 namespace cardlift {
 
@@ -34,6 +35,8 @@ struct Console {
   // Standard error as text, and the file behind it.
   TextSink& reasons;
   const FileHandle& error;
+  // How far a long run has come, where standard error is a terminal.
+  ProgressLine& progress;
 };
 
 // Runs the program on its arguments (the program's own name first),

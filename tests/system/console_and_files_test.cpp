@@ -1,7 +1,7 @@
 // Runs the built program with its console and files arranged as a hostile
 // user would: closed descriptors, the console on a file of the run, FIFOs,
 // a file-size limit, a closed or full or non-blocking console, a terminal,
-// and a second run at the same time.
+// a second run at the same time, and a long run watched on a terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -102,6 +103,30 @@ void redirect(int number, const char* name, int flags) {
   if (descriptor < 0) _exit(125);
   dup2(descriptor, number);
   close(descriptor);
+}
+
+// The rows a terminal shows after the bytes, trailing spaces dropped: a
+// carriage return goes back to the start of the row, a line feed starts
+// the next row.
+std::string screenOf(const std::string& bytes) {
+  std::vector<std::string> rows(1);
+  std::size_t column = 0;
+  for (const char c : bytes) {
+    if (c == '\r' || c == '\n') {
+      if (c == '\n') rows.emplace_back();
+      column = 0;
+      continue;
+    }
+    std::string& row = rows.back();
+    if (row.size() <= column) row.resize(column + 1, ' ');
+    row[column++] = c;
+  }
+  std::string screen;
+  for (std::string& row : rows) {
+    row.erase(row.find_last_not_of(' ') + 1);
+    screen += (&row == &rows.front() ? "" : "\n") + row;
+  }
+  return screen;
 }
 
 std::string summary(int read, int errors, int wrote) {
@@ -302,6 +327,77 @@ TEST_F(ConsoleAndFilesTest, TerminalShowsControlBytesAsQuestionMarks) {
   EXPECT_NE(shown.find(kLength + "?]0;owned??[2J?x]"), std::string::npos) << shown;
   EXPECT_EQ(shown.find('\x1B'), std::string::npos);
   EXPECT_EQ(readFile(dir_ / "log"), kLength + hostile + "]\n");
+}
+
+TEST_F(ConsoleAndFilesTest, LongRunShowsProgressOnlyOnATerminal) {
+  // The output is a FIFO read slowly, so that the run takes about two
+  // seconds on any machine; now and then a rejected line.
+  constexpr int kCards = 60000;
+  std::string input;
+  std::string console = kBanner;
+  for (int i = 1; i <= kCards; ++i) {
+    input += kCard + "\n";
+    if (i % 6000 != 0) continue;
+    input += "short " + std::to_string(i) + "\n";
+    console += kLength + "short " + std::to_string(i) + "]\n";
+  }
+  console += summary(kCards + 10, 10, kCards);
+  std::string lines;
+  for (int i = 0; i < kCards; ++i) lines += kLine;
+  writeFile(dir_ / "in", input);
+  fs::remove(dir_ / "out");
+  ASSERT_EQ(mkfifo((dir_ / "out").c_str(), 0600), 0);
+  const std::regex progress(
+      "\rcardlift: [0-9,]+ cards  [0-9]+%  [0-9,]+ cards/s  about [0-9]+ s left");
+
+  struct Case {
+    const char* what;
+    bool errorOnTerminal, outputOnTerminal;
+  };
+  const Case cases[] = {
+      {"no terminal", false, false},
+      {"standard error on a terminal", true, false},
+      {"both on the same terminal", true, true},
+  };
+  for (const Case& c : cases) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const std::string terminal = ptsname(master);
+
+    std::string written;
+    std::thread reader([&] {
+      // Waits until the run opens its output.
+      const int fifo = open((dir_ / "out").c_str(), O_RDONLY | O_CLOEXEC);
+      char buffer[65536];
+      ssize_t count = 0;
+      while ((count = read(fifo, buffer, sizeof buffer)) > 0) {
+        written.append(buffer, static_cast<std::size_t>(count));
+        // About 2 MB a second.
+        std::this_thread::sleep_for(std::chrono::microseconds(count / 2));
+      }
+      close(fifo);
+    });
+    const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [&] {
+      if (c.errorOnTerminal) redirect(2, terminal.c_str(), O_WRONLY);
+      if (c.outputOnTerminal) redirect(1, terminal.c_str(), O_WRONLY);
+    });
+    // Frees the reader should the run never have opened its output.
+    close(open((dir_ / "out").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    reader.join();
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    const std::string shown = drain(master);
+    close(master);
+
+    EXPECT_EQ(run.status, 0) << c.what;
+    EXPECT_EQ(written, lines) << c.what;
+    EXPECT_EQ(run.reasons, "") << c.what;
+    EXPECT_EQ(run.console, c.outputOnTerminal ? "" : console) << c.what;
+    // Every console line whole, and the progress line erased at the end.
+    EXPECT_EQ(screenOf(shown), c.outputOnTerminal ? console : "") << c.what;
+    EXPECT_EQ(std::regex_search(shown, progress), c.errorOnTerminal) << c.what << shown;
+  }
 }
 
 TEST_F(ConsoleAndFilesTest, SecondRunCannotTakeTheFilesOfARunInProgress) {
