@@ -142,6 +142,99 @@ bool finish(RunFile& run, TextSink& sink) {
   return run.file.close() && flushed;
 }
 
+// The three files of a run and where their text goes.
+struct RunFiles {
+  RunFile& input;
+  RunFile& output;
+  RunFile& log;
+  TextSink& outputText;
+  TextSink& logText;
+};
+
+// What a run came to, as far as its exit status is concerned.
+struct RunOutcome {
+  bool inputUsable = false;
+  bool outputUsable = false;
+  bool logUsable = false;
+  bool readFailed = false;
+  bool outputWritten = true;
+  bool logWritten = true;
+  bool consoleWritten = true;
+};
+
+// Writes lead, the count, middle, the name and "]": the shape of the three
+// summary lines.
+void writeCount(TextSink& text, std::string_view lead, std::int64_t count, std::string_view middle,
+                std::string_view name) {
+  text.write(lead);
+  text.writeNumber(count);
+  text.write(middle);
+  text.write(name);
+  text.write("]");
+}
+
+// The Read, Errors and Wrote lines, each replaced by its failure where a
+// file could not be used, then the read and write failures. The input is
+// closed before the first line and the output before the last.
+RunOutcome printSummary(const Console& console, bool withReason, const RunFiles& files,
+                        const RunCounts& counts) {
+  RunOutcome outcome;
+  outcome.inputUsable = files.input.usable;
+  outcome.outputUsable = files.output.usable;
+  outcome.logUsable = files.log.usable;
+  outcome.readFailed = counts.readFailed;
+  const auto failure = [&](std::string_view message, const RunFile& run) {
+    reportFailure(console, withReason, message, run.name.display, run.file.fault());
+  };
+
+  if (files.input.usable) {
+    files.input.file.close();
+    writeCount(console.text, "\nRead:\t", counts.cardsRead, "\ttransactions from file [",
+               files.input.name.display);
+  } else {
+    failure("ERROR: Unable to open input file [", files.input);
+  }
+  writeCount(console.text, "\nErrors:\t", counts.errors, "\ttransactions written to [",
+             files.log.name.display);
+  console.text.write("\n");
+  if (!files.log.usable) failure("ERROR: Unable to open error log file [", files.log);
+  outcome.outputWritten = finish(files.output, files.outputText);
+  if (files.output.usable) {
+    writeCount(console.text, "Wrote:\t", counts.linesWritten, "\ttransactions to file [",
+               files.output.name.display);
+    console.text.write("\n");
+  } else {
+    failure("ERROR: Unable to open output file [", files.output);
+  }
+  outcome.logWritten = finish(files.log, files.logText);
+  if (counts.readFailed) failure("ERROR: Unable to read input file [", files.input);
+  if (!outcome.outputWritten) failure("ERROR: Unable to write to output file [", files.output);
+  if (!outcome.logWritten) failure("ERROR: Unable to write to error log file [", files.log);
+
+  // A console that could not take the text never stops the run, but the
+  // run reports it.
+  outcome.consoleWritten = console.text.flush();
+  if (!outcome.consoleWritten && withReason) {
+    console.reasons.write("cardlift: standard output: ");
+    console.reasons.write(describeFault(console.output.fault()));
+    console.reasons.write("\n");
+    console.reasons.flush();
+  }
+  return outcome;
+}
+
+// The exit status: the first failure in the order of precedence.
+std::int32_t exitStatus(const RunOutcome& outcome) {
+  if (!outcome.inputUsable) return kExitInputNotOpened;
+  if (!outcome.outputUsable) return kExitOutputNotOpened;
+  if (!outcome.logUsable) return kExitLogNotOpened;
+  if (outcome.readFailed) return kExitReadFailed;
+  if (!outcome.outputWritten || !outcome.logWritten || !outcome.consoleWritten) {
+    return kExitWriteFailed;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Console& console) {
@@ -177,68 +270,8 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
     console.progress.finish();
   }
 
-  // The summary.
-  if (input.usable) {
-    input.file.close();
-    console.text.write("\nRead:\t");
-    console.text.writeNumber(counts.cardsRead);
-    console.text.write("\ttransactions from file [");
-    console.text.write(input.name.display);
-    console.text.write("]");
-  } else {
-    reportFailure(console, withReason, "ERROR: Unable to open input file [", input.name.display,
-                  input.file.fault());
-  }
-  console.text.write("\nErrors:\t");
-  console.text.writeNumber(counts.errors);
-  console.text.write("\ttransactions written to [");
-  console.text.write(log.name.display);
-  console.text.write("]\n");
-  if (!log.usable) {
-    reportFailure(console, withReason, "ERROR: Unable to open error log file [", log.name.display,
-                  log.file.fault());
-  }
-  const bool outputWritten = finish(output, outputText);
-  if (output.usable) {
-    console.text.write("Wrote:\t");
-    console.text.writeNumber(counts.linesWritten);
-    console.text.write("\ttransactions to file [");
-    console.text.write(output.name.display);
-    console.text.write("]\n");
-  } else {
-    reportFailure(console, withReason, "ERROR: Unable to open output file [", output.name.display,
-                  output.file.fault());
-  }
-  const bool logWritten = finish(log, logText);
-  if (counts.readFailed) {
-    reportFailure(console, withReason, "ERROR: Unable to read input file [", input.name.display,
-                  input.file.fault());
-  }
-  if (!outputWritten) {
-    reportFailure(console, withReason, "ERROR: Unable to write to output file [",
-                  output.name.display, output.file.fault());
-  }
-  if (!logWritten) {
-    reportFailure(console, withReason, "ERROR: Unable to write to error log file [",
-                  log.name.display, log.file.fault());
-  }
-
-  // A console that could not take the text never stops the run, but the
-  // run reports it.
-  const bool consoleWritten = console.text.flush();
-  if (!consoleWritten && withReason) {
-    console.reasons.write("cardlift: standard output: ");
-    console.reasons.write(describeFault(console.output.fault()));
-    console.reasons.write("\n");
-    console.reasons.flush();
-  }
-
-  if (!input.usable) return kExitInputNotOpened;
-  if (!output.usable) return kExitOutputNotOpened;
-  if (!log.usable) return kExitLogNotOpened;
-  if (counts.readFailed) return kExitReadFailed;
-  if (!outputWritten || !logWritten || !consoleWritten) return kExitWriteFailed;
-  return 0;
+  return exitStatus(
+      printSummary(console, withReason, {input, output, log, outputText, logText}, counts));
 }
 
 }  // namespace cardlift
