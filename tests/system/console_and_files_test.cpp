@@ -19,7 +19,10 @@
 #include <thread>
 #include <vector>
 
+#include "program_run.hpp"
+
 namespace fs = std::filesystem;
+using namespace cardlift_test;
 
 namespace {
 
@@ -28,74 +31,6 @@ const std::string kCard =
 const std::string kLine = "RD|I|27|105|0042|53210|1|1|007|087|19970315|13|0.045|||||||||||||||\n";
 const std::string kBanner = "\nVersion 1.0 Build 2014.07.28.1022\n";
 const std::string kLength = "ERROR: Transaction length must be 80 characters [";
-
-struct ProgramRun {
-  int status = -1;  // the exit status, or -signal when a signal ended it
-  std::string console;
-  std::string reasons;
-};
-
-std::string drain(int descriptor) {
-  std::string text;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = read(descriptor, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count <= 0) break;
-    text.append(buffer, static_cast<std::size_t>(count));
-  }
-  return text;
-}
-
-// Runs the program in dir; setup runs in the child before the program
-// starts and may take over its descriptors. Standard output and standard
-// error are collected when setup leaves them alone.
-ProgramRun runProgram(
-    const std::vector<std::string>& arguments, const fs::path& dir,
-    const std::function<void()>& setup = [] {}) {
-  int out[2];
-  int err[2];
-  if (pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    dup2(out[1], 1);
-    dup2(err[1], 2);
-    for (const int descriptor : {out[0], out[1], err[0], err[1]}) close(descriptor);
-    // A run that hangs ends the test instead of stopping it.
-    alarm(30);
-    setup();
-    std::vector<char*> argv;
-    std::string program = CARDLIFT_PROGRAM;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  close(err[1]);
-  ProgramRun run;
-  std::thread reasons([&] { run.reasons = drain(err[0]); });
-  run.console = drain(out[0]);
-  reasons.join();
-  close(out[0]);
-  close(err[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  return run;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Opens name in the current folder onto descriptor number.
 void redirect(int number, const char* name, int flags) {

@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "program_run.hpp"
+
 namespace fs = std::filesystem;
+using namespace cardlift_test;
 
 // Sanitizer builds keep shadow memory: their peak memory says nothing.
 #if defined(__SANITIZE_ADDRESS__)
@@ -32,57 +35,6 @@ namespace {
 
 const std::string kLength = "ERROR: Transaction length must be 80 characters [";
 const std::string kBanner = "\nVersion 1.0 Build 2014.07.28.1022\n";
-
-struct ProgramRun {
-  int status = -1;
-  std::string console;
-  long peakKilobytes = 0;
-};
-
-// Runs the program with exactly these argument bytes in folder dir.
-ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path& dir) {
-  int out[2];
-  if (pipe(out) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    dup2(out[1], 1);
-    close(out[0]);
-    close(out[1]);
-    std::vector<char*> argv;
-    std::string program = CARDLIFT_PROGRAM;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  ProgramRun run;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = read(out[0], buffer, sizeof buffer);
-    if (count <= 0) break;
-    run.console.append(buffer, static_cast<std::size_t>(count));
-  }
-  close(out[0]);
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.peakKilobytes = usage.ru_maxrss;
-  return run;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string summary(std::int64_t read, const std::string& input, std::int64_t errors,
                     const std::string& log, std::int64_t wrote, const std::string& output) {
