@@ -30,13 +30,21 @@ constexpr bool registryIsSound() {
 }
 static_assert(registryIsSound());
 
+// The registry row of every character, by its byte value: -1 for none.
+constexpr std::array<std::int8_t, 256> kRowOfType = [] {
+  std::array<std::int8_t, 256> rows{};
+  rows.fill(-1);
+  for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
+    rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::int8_t>(i);
+  }
+  return rows;
+}();
+
 }  // namespace
 
 const CardType* findCardType(char type) {
-  for (const CardType& row : CardTypeRegistry) {
-    if (row.type == type) return &row;
-  }
-  return nullptr;
+  const std::int8_t row = kRowOfType[static_cast<unsigned char>(type)];
+  return row < 0 ? nullptr : &CardTypeRegistry[static_cast<std::size_t>(row)];
 }
 
 }  // namespace cardlift

@@ -28,14 +28,7 @@ void OutputRecord::appendFieldAtEnd(std::string_view text) {
   }
 }
 
-void OutputRecord::appendFixed(std::string_view text, std::int32_t separators) {
-  if (length + static_cast<std::int32_t>(text.size()) + 1 > capacity) return;
-  std::memcpy(buffer + length, text.data(), text.size());
-  length += static_cast<std::int32_t>(text.size());
-  separatorCount += separators;
-}
-
-void OutputRecord::padFieldsTo(std::int32_t n) {
+void OutputRecord::padFieldsAtEnd(std::int32_t n) {
   if (capacity <= 0) return;
   std::int32_t missing = n - separatorCount;
   if (missing > capacity - 1 - length) missing = capacity - 1 - length;
