@@ -19,13 +19,26 @@ void TextSink::put(std::string_view bytes) {
   size_ += bytes.size();
 }
 
+namespace {
+
+// Bytes a terminal would act on rather than show.
+constexpr bool isControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F;
+}
+
+}  // namespace
+
 void TextSink::write(std::string_view text) {
-  if (lineEnd_ == LineEnd::kLf && !flushEachLine_) {
+  if (terminal_) {
+    writeToTerminal(text);
+    return;
+  }
+  if (lineEnd_ == LineEnd::kLf) {
     put(text);
     return;
   }
-  // Split at every '\n' to translate it and, for a terminal, to hand each
-  // finished line over at once.
+  // Split at every '\n' to translate it.
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     if (end == std::string_view::npos) {
@@ -33,17 +46,32 @@ void TextSink::write(std::string_view text) {
       return;
     }
     put(text.substr(0, end));
-    put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
-    if (flushEachLine_) flush();
+    put("\r\n");
     text.remove_prefix(end + 1);
   }
+}
+
+void TextSink::writeToTerminal(std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c != '\n' && !isControl(c)) continue;
+    put(text.substr(start, at - start));
+    start = at + 1;
+    if (c != '\n') {
+      put("?");
+      continue;
+    }
+    put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
+    flush();
+  }
+  put(text.substr(start));
 }
 
 void TextSink::writeLine(std::string_view text) {
   // The common case, a line that fits, in one copy: the output file gets
   // millions of these.
-  if (lineEnd_ == LineEnd::kLf && !flushEachLine_ && !failed_ &&
-      text.size() < buffer_.size() - size_) {
+  if (lineEnd_ == LineEnd::kLf && !terminal_ && !failed_ && text.size() < buffer_.size() - size_) {
     if (!text.empty()) std::memcpy(buffer_.data() + size_, text.data(), text.size());
     size_ += text.size();
     buffer_[size_++] = '\n';

@@ -26,17 +26,18 @@ inline constexpr LineEnd kNativeLineEnd = LineEnd::kLf;
 #endif
 
 // Collects text in a fixed buffer and hands it to its device in large
-// pieces. Every '\n' written stands for one line end. Nothing here
-// allocates. After a failed device write the sink stays failed and drops
-// everything written to it afterwards, so the caller learns of the loss
-// once and the run can go on.
+// pieces. Every '\n' written stands for one line end. A sink for a
+// terminal hands over each line as it is finished and shows the control
+// bytes 0x00-0x08, 0x0B-0x1F and 0x7F as '?', so that no text can move the
+// cursor, clear the screen or retitle the window. Nothing here allocates. After a failed device
+// write the sink stays failed and drops everything written to it afterwards, so the caller learns
+// of the loss once and the run can go on.
 class TextSink {
  public:
   static constexpr std::size_t kCapacity = 32 * 1024;
 
-  explicit TextSink(ByteDevice* device, LineEnd lineEnd = kNativeLineEnd,
-                    bool flushEachLine = false)
-      : device_(device), lineEnd_(lineEnd), flushEachLine_(flushEachLine) {}
+  explicit TextSink(ByteDevice* device, LineEnd lineEnd = kNativeLineEnd, bool terminal = false)
+      : device_(device), lineEnd_(lineEnd), terminal_(terminal) {}
   TextSink(const TextSink&) = delete;
   TextSink& operator=(const TextSink&) = delete;
 
@@ -57,10 +58,11 @@ class TextSink {
 
  private:
   void put(std::string_view bytes);
+  void writeToTerminal(std::string_view text);
 
   ByteDevice* device_;
   LineEnd lineEnd_;
-  bool flushEachLine_;
+  bool terminal_;
   bool failed_ = false;
   std::size_t size_ = 0;
   std::array<char, kCapacity> buffer_{};

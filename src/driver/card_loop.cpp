@@ -51,6 +51,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
       }
     } while (callAgain == 1);
   }
+  counts.readFailed = reader.failed();
   return counts;
 }
 

@@ -14,6 +14,8 @@ struct RunCounts {
   std::int64_t cardsRead = 0;
   std::int64_t linesWritten = 0;
   std::int64_t errors = 0;
+  // Reading the input failed before its end.
+  bool readFailed = false;
 };
 
 inline constexpr std::string_view kLengthMessage =
@@ -27,6 +29,8 @@ inline constexpr std::string_view kTabMessage =
 // converter asks: each good line goes to output, flushed at once, and is
 // counted only when the device took it; each failed call is counted and
 // logged with its error line. The context's console gets every message.
+// A failed read ends the loop; the part of a line read before it is
+// dropped.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog);
 

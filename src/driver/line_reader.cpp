@@ -18,6 +18,7 @@ bool LineReader::refill() {
   const std::ptrdiff_t count = source_.read(buffer_.data(), buffer_.size());
   if (count <= 0) {
     exhausted_ = true;
+    failed_ = count < 0;
     return false;
   }
   position_ = 0;
@@ -35,7 +36,7 @@ bool LineReader::next(InputLine& line) {
 
   while (!ended) {
     if (position_ == end_ && !refill()) {
-      if (length == 0) return false;
+      if (length == 0 || failed_) return false;
       break;
     }
     const char* start = buffer_.data() + position_;

@@ -13,7 +13,7 @@ class ByteSource {
  public:
   virtual ~ByteSource() = default;
   // Reads up to size bytes; returns how many, 0 at the end of the input,
-  // or a negative number when reading failed (taken as the end).
+  // or a negative number when reading failed.
   virtual std::ptrdiff_t read(char* into, std::size_t size) = 0;
 };
 
@@ -46,7 +46,9 @@ struct InputLine {
 // "\r" is part of the line, also at the very end of the input. A line of
 // any length is read in fixed memory: only its first kLineKept bytes are
 // kept. The last line need not have a line end; a line end at the very
-// end of the input does not start another line.
+// end of the input does not start another line. A failed read ends the
+// lines as the end of the input does, except that the bytes after the
+// last line end are dropped: they may be only part of a line.
 class LineReader {
  public:
   explicit LineReader(ByteSource& source) : source_(source) {}
@@ -56,6 +58,8 @@ class LineReader {
   // Reads the next line into `line` (valid until the next call); false at
   // the end of the input.
   bool next(InputLine& line);
+  // True once a read has failed.
+  bool failed() const { return failed_; }
 
  private:
   bool refill();
@@ -64,6 +68,7 @@ class LineReader {
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   bool exhausted_ = false;
+  bool failed_ = false;
   std::array<char, kLineKept + 1> kept_{};
   std::array<char, 64 * 1024> buffer_{};
 };

@@ -8,12 +8,15 @@
 namespace {
 
 int run(const std::vector<cardlift::ProgramArgument>& arguments) {
-  cardlift::ConsoleDevice device;
+  cardlift::ProcessConsole process;
+  cardlift::FileHandle& output = process.standardOutput();
+  cardlift::FileHandle& error = process.standardError();
+  cardlift::FileDevice outputDevice(output, false);
+  cardlift::FileDevice errorDevice(error, false);
   // A person watching a terminal sees each line as it is finished.
-  cardlift::TextSink console(&device, cardlift::kNativeLineEnd, device.isTerminal());
-  const int status = cardlift::runCardlift(arguments, console);
-  console.flush();
-  return status;
+  cardlift::TextSink text(&outputDevice, cardlift::kNativeLineEnd, output.isTerminal());
+  cardlift::TextSink reasons(&errorDevice, cardlift::kNativeLineEnd, error.isTerminal());
+  return cardlift::runCardlift(arguments, {text, output, reasons, error});
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #   files/            copied into an empty scratch folder, the run's working folder
 #   expected/stdout   what the program prints, byte for byte
 #   expected/status   the exit status as a shell sees it (0 to 255)
+#   expected/stderr   (optional) what the program prints on standard error,
+#                     which must otherwise stay empty; on Windows, where the
+#                     system words its reasons differently, only the part of
+#                     each line before its last ": " is compared
 #   expected/files/   every file the scratch folder must hold afterwards besides
 #                     the unchanged files/ copies, byte for byte
 #   skip-windows      (optional) why the case cannot mean the same on Windows;
@@ -75,10 +79,47 @@ macro(fail text)
   string(APPEND failures "  ${text}\n")
 endmacro()
 
-file(SIZE "${result_dir}/stderr" stderr_size)
-if(NOT stderr_size EQUAL 0)
+# The lines of a standard-error file, each cut at its last ": ": on
+# Windows only the names are compared.
+function(read_reasons file out_var)
+  set(lines "")
+  if(EXISTS "${file}")
+    file(STRINGS "${file}" lines)
+  endif()
+  set(cut "")
+  foreach(line IN LISTS lines)
+    string(REPLACE "\r" "" line "${line}")
+    string(FIND "${line}" ": " at REVERSE)
+    if(at GREATER -1)
+      string(SUBSTRING "${line}" 0 ${at} line)
+    endif()
+    list(APPEND cut "${line}")
+  endforeach()
+  set(${out_var} "${cut}" PARENT_SCOPE)
+endfunction()
+
+if(bless)
+  file(SIZE "${result_dir}/stderr" stderr_size)
+  if(NOT stderr_size EQUAL 0)
+    file(COPY "${result_dir}/stderr" DESTINATION "${CASE_DIR}/expected")
+  endif()
+endif()
+if(TARGET_WINDOWS)
+  read_reasons("${result_dir}/stderr" actual_reasons)
+  read_reasons("${CASE_DIR}/expected/stderr" expected_reasons)
+  string(COMPARE NOTEQUAL "${actual_reasons}" "${expected_reasons}" stderr_differs)
+else()
+  set(expected_stderr "${CASE_DIR}/expected/stderr")
+  if(NOT EXISTS "${expected_stderr}")
+    set(expected_stderr "${result_dir}/no-stderr")
+    file(WRITE "${expected_stderr}" "")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+    "${result_dir}/stderr" "${expected_stderr}" RESULT_VARIABLE stderr_differs)
+endif()
+if(stderr_differs)
   file(READ "${result_dir}/stderr" stderr_text)
-  fail("the program wrote to standard error: ${stderr_text}")
+  fail("standard error differs; it was:\n${stderr_text}")
 endif()
 
 # Compares a file the program wrote with its expected file; sets out_var

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/platform.hpp"
 #include "test_support.hpp"
 
 namespace cardlift {
@@ -81,6 +82,64 @@ TEST(CardLoopTest, LinesTheOutputRefusedAreNeitherWrittenNorErrors) {
   EXPECT_EQ(failed.counts.linesWritten, 0);
   EXPECT_EQ(failed.counts.errors, 1);
   EXPECT_EQ(failed.output, "");
+}
+
+// A file that takes at most `step` bytes per write and fails once it holds
+// `room` bytes, as a full disk or a file-size limit does.
+class LimitedFile final : public WritableFile {
+ public:
+  LimitedFile(std::size_t room, std::size_t step) : room_(room), step_(step) {}
+  std::ptrdiff_t writeSome(std::string_view bytes) override {
+    const std::size_t count = std::min({bytes.size(), step_, room_ - text.size()});
+    if (count == 0) return -1;
+    text.append(bytes.substr(0, count));
+    return static_cast<std::ptrdiff_t>(count);
+  }
+  bool truncateTo(std::uint64_t size) override {
+    text.resize(static_cast<std::size_t>(size));
+    return true;
+  }
+  std::string text;
+
+ private:
+  std::size_t room_;
+  std::size_t step_;
+};
+
+TEST(CardLoopTest, FilesThatFillUpEndOnTheLastLineCounted) {
+  const std::string rejected = std::string(kLengthMessage) + "short]\n";
+  struct Case {
+    std::size_t room;
+    std::size_t step;
+    int lines;  // whole lines the output and the log keep
+  };
+  const Case cases[] = {{0, 1000, 0},   {10, 1000, 0}, {kGoodLine.size(), 7, 1},
+                        {100, 1000, 1}, {150, 5, 2},   {10000, 3, 3}};
+  for (const Case& c : cases) {
+    StringDevice consoleDevice;
+    consoleDevice.fail = true;  // a console that fails stops nothing
+    LimitedFile outputFile(c.room, c.step);
+    LimitedFile logFile(c.room * rejected.size() / kGoodLine.size(), c.step);
+    FileDevice outputDevice(outputFile, true);
+    FileDevice logDevice(logFile, true);
+    TextSink console(&consoleDevice, LineEnd::kLf);
+    TextSink output(&outputDevice, LineEnd::kLf);
+    TextSink log(&logDevice, LineEnd::kLf);
+    ConversionContext context(console);
+    std::string input;
+    for (int i = 0; i < 3; ++i) input += kGoodCard + "\nshort\n";
+    MemorySource source(input);
+    const RunCounts counts = runCardLoop(context, source, output, log);
+    EXPECT_EQ(log.flush(), c.lines == 3);
+    EXPECT_EQ(counts.cardsRead, 6) << c.room;
+    EXPECT_EQ(counts.errors, 3) << c.room;
+    EXPECT_EQ(counts.linesWritten, c.lines) << c.room;
+    std::string lines;
+    std::string rejections;
+    for (int i = 0; i < c.lines; ++i) lines += kGoodLine, rejections += rejected;
+    EXPECT_EQ(outputFile.text, lines) << c.room;
+    EXPECT_EQ(logFile.text, rejections) << c.room;
+  }
 }
 
 TEST(CardLoopTest, OverlongAndNulLinesAreRejectedAndReadingGoesOn) {

@@ -118,24 +118,49 @@ TEST(LineReaderTest, VeryLongLineIsCountedNotKept) {
   EXPECT_EQ(lines[1].text, "ok");
 }
 
-TEST(LineReaderTest, FailedReadEndsTheInput) {
+TEST(LineReaderTest, FailedReadEndsTheInputWithoutItsCutLine) {
+  // Hands out its pieces one per read, then fails.
   class FailingSource final : public ByteSource {
    public:
+    explicit FailingSource(std::vector<std::string> pieces) : pieces_(std::move(pieces)) {}
     std::ptrdiff_t read(char* into, std::size_t) override {
-      if (first_) {
-        first_ = false;
-        into[0] = 'a';
-        return 1;
-      }
-      return -1;
+      if (next_ == pieces_.size()) return -1;
+      const std::string& piece = pieces_[next_++];
+      piece.copy(into, piece.size());
+      return static_cast<std::ptrdiff_t>(piece.size());
     }
 
    private:
-    bool first_ = true;
-  } source;
-  const auto lines = readAll(source);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0].text, "a");
+    std::vector<std::string> pieces_;
+    std::size_t next_ = 0;
+  };
+  struct Case {
+    std::vector<std::string> pieces;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {{}, {}},
+      {{"a\n"}, {"a"}},
+      {{"a\nb"}, {"a"}},
+      {{"ab", "c\r\n", "d"}, {"abc"}},
+      {{std::string(2000, 'x')}, {}},
+  };
+  for (const Case& c : cases) {
+    FailingSource source(c.pieces);
+    LineReader reader(source);
+    std::vector<std::string> lines;
+    InputLine line;
+    while (reader.next(line)) lines.emplace_back(line.text);
+    EXPECT_EQ(lines, c.lines) << c.pieces.size() << " pieces";
+    EXPECT_TRUE(reader.failed());
+    EXPECT_FALSE(reader.next(line));
+  }
+  MemorySource clean("a\nb");
+  LineReader reader(clean);
+  InputLine line;
+  while (reader.next(line)) {
+  }
+  EXPECT_FALSE(reader.failed());
 }
 
 }  // namespace

@@ -43,13 +43,42 @@ TEST(TextSinkTest, BuffersUntilFlushedOrFull) {
   EXPECT_EQ(device.text, "line\na" + big);
 }
 
-TEST(TextSinkTest, TerminalSinkHandsOverEachLine) {
-  StringDevice device;
-  TextSink sink(&device, LineEnd::kLf, true);
-  sink.write("one\ntwo");
-  EXPECT_EQ(device.text, "one\n");
-  sink.write("\n");
-  EXPECT_EQ(device.text, "one\ntwo\n");
+TEST(TextSinkTest, LinesAroundAFullBuffer) {
+  // Lines that end one byte short of the buffer, exactly on it, and past
+  // it, each after a line that filled the buffer to the same point.
+  for (const std::size_t size : {TextSink::kCapacity - 2, TextSink::kCapacity - 1,
+                                 TextSink::kCapacity, TextSink::kCapacity + 1}) {
+    StringDevice device;
+    TextSink sink(&device, LineEnd::kLf);
+    const std::string line(size, 'x');
+    sink.writeLine(line);
+    EXPECT_EQ(device.writes, size + 1 > TextSink::kCapacity ? 1 : 0) << size;
+    sink.writeLine("next");
+    sink.writeLine(line);
+    EXPECT_TRUE(sink.flush());
+    EXPECT_EQ(device.text, line + "\nnext\n" + line + "\n") << size;
+  }
+}
+
+TEST(TextSinkTest, TerminalSinkHandsOverEachLineAndShowsNoControlBytes) {
+  StringDevice lf;
+  StringDevice crlf;
+  TextSink unix(&lf, LineEnd::kLf, true);
+  TextSink windows(&crlf, LineEnd::kCrLf, true);
+  for (TextSink* sink : {&unix, &windows}) {
+    sink->write("one\ntw\x1B[2Jo\t");
+    sink->write(std::string_view("\0\x07\x08\x0B\x0C\r\x1F\x7F \x80~", 11));
+  }
+  EXPECT_EQ(lf.text, "one\n");
+  for (TextSink* sink : {&unix, &windows}) sink->write("\n");
+  EXPECT_EQ(lf.text, "one\ntw?[2Jo\t???????? \x80~\n");
+  EXPECT_EQ(crlf.text, "one\r\ntw?[2Jo\t???????? \x80~\r\n");
+  // Any other sink passes every byte.
+  StringDevice file;
+  TextSink plain(&file, LineEnd::kLf);
+  plain.write("\x1B\r\x7F");
+  plain.flush();
+  EXPECT_EQ(file.text, "\x1B\r\x7F");
 }
 
 TEST(TextSinkTest, StaysFailedAfterAFailedWrite) {
