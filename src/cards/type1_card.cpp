@@ -178,9 +178,9 @@ bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t
     record.appendField({});
     accepted = false;
   }
-  record.appendField({});
-  record.appendField({});
-  record.appendField(flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
+  // Fields 15 and 16 empty, then field 17: the flag, or empty for '9' or blank.
+  const std::array<char, 4> lastFields{'|', '|', '|', flag};
+  record.appendFixed(std::string_view(lastFields.data(), flag == '9' || flag == ' ' ? 3 : 4), 3);
 
   moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;

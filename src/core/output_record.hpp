@@ -59,17 +59,24 @@ struct OutputRecord {
   // text (which may be empty). Inline: a line takes about twenty of them.
   void appendField(std::string_view text) {
     const auto count = static_cast<std::int32_t>(text.size());
+    // Read once: a character written to the line might, as far as the
+    // compiler knows, change the record itself.
+    const std::int32_t at = length;
     // Room for the separator, the text and the terminator.
-    if (length + count + 2 > capacity) {
+    if (at + count + 2 > capacity) {
       appendFieldAtEnd(text);
       return;
     }
-    if (length > 0) {
-      buffer[length++] = '|';
+    char* const out = buffer + at;
+    if (at > 0) {
+      *out = '|';
+      copyShort(out + 1, text.data(), text.size());
+      length = at + 1 + count;
       ++separatorCount;
+      return;
     }
-    copyShort(buffer + length, text.data(), text.size());
-    length += count;
+    copyShort(out, text.data(), text.size());
+    length = count;
   }
 
   // The longest run of '|' padFieldsTo writes in one copy.
