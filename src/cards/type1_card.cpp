@@ -104,7 +104,7 @@ void prepareCard(Type1CardState& state, const CardColumns& card) {
 
 }  // namespace
 
-bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain) {
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
   OutputRecord& record = context.record;
   Type1CardState& state = context.type1Card;
   std::int32_t& readingIndex = state.readingIndex;

@@ -60,7 +60,7 @@ void prepareCard(Type8CardState& state, const CardColumns& card) {
 
 }  // namespace
 
-bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain) {
+bool convertType8Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
   OutputRecord& record = context.record;
   Type8CardState& state = context.type8Card;
   std::int32_t& pendingSlot = state.pendingSlot;

@@ -57,12 +57,14 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
     record.appendFixed(type->recordType, 0);
     bool accepted = false;
     bool cardHoldsSeparator = false;
+    // The converter's own copy: the card stays as it was read.
+    CardColumns columns(card);
     if (type->givesLinePerCall()) {
       cardHoldsSeparator = takeCard(context.cardInHand, card).holdsSeparator;
-      accepted = type->convertNext(context, CardColumns(card), *callAgain);
+      accepted = type->convertNext(context, columns, *callAgain);
     } else {
       cardHoldsSeparator = holdsSeparator(card);
-      accepted = type->convert(context, CardColumns(card));
+      accepted = type->convert(context, columns);
       *callAgain = 0;
     }
     record.padFieldsTo(type->separators);

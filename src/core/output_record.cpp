@@ -5,13 +5,6 @@
 
 namespace cardlift {
 
-void OutputRecord::begin(char* line, std::size_t size) {
-  buffer = line;
-  separatorCount = 0;
-  length = 0;
-  capacity = static_cast<std::int32_t>(size);
-}
-
 void OutputRecord::appendFieldAtEnd(std::string_view text) {
   // One character is always kept for the terminator.
   const std::int32_t room = capacity - 1 - length;

@@ -53,7 +53,12 @@ struct OutputRecord {
 
  public:
   // Starts a new, empty line in buffer.
-  void begin(char* line, std::size_t size = kOutputLineSize);
+  void begin(char* line, std::size_t size = kOutputLineSize) {
+    buffer = line;
+    separatorCount = 0;
+    length = 0;
+    capacity = static_cast<std::int32_t>(size);
+  }
 
   // Appends one field: a '|' first unless the line is still empty, then the
   // text (which may be empty). Inline: a line takes about twenty of them.

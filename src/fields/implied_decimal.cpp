@@ -42,6 +42,15 @@ std::int32_t writeDecimal(const char* field, char* out) {
   }
 }
 
+// The numeric field test for a field of kLength characters, every one
+// tested at once.
+template <int kLength>
+bool isNumericWidth(const char* field) {
+  bool numeric = isDigit(field[0]) || isSign(field[0]);
+  for (int i = 1; i < kLength; ++i) numeric &= isDigit(field[i]);
+  return numeric;
+}
+
 using DecimalWriter = std::int32_t (*)(const char*, char*);
 
 template <int kLength, int... kDecimals>
@@ -102,15 +111,17 @@ std::int32_t formatImpliedDecimal(char* field, int length, int decimals, Decimal
   }
   const auto size = static_cast<std::size_t>(length);
   for (std::size_t i = 0; i < size && field[i] == ' '; ++i) field[i] = '0';
-  const std::string_view digits(field, size);
-  if (!isNumericField(digits)) return kNotANumber;
 
   std::int32_t written = 0;
   if (length == 4 && decimals <= kMostDecimals) {
+    if (!isNumericWidth<4>(field)) return kNotANumber;
     written = kFourCharacterWriters[static_cast<std::size_t>(decimals)](field, out.data());
   } else if (length == 5 && decimals <= kMostDecimals) {
+    if (!isNumericWidth<5>(field)) return kNotANumber;
     written = kFiveCharacterWriters[static_cast<std::size_t>(decimals)](field, out.data());
   } else {
+    const std::string_view digits(field, size);
+    if (!isNumericField(digits)) return kNotANumber;
     written = writeAnyDecimal(digits, decimals, out.data());
   }
   out[static_cast<std::size_t>(written)] = '\0';
