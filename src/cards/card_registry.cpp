@@ -30,12 +30,11 @@ constexpr bool registryIsSound() {
 }
 static_assert(registryIsSound());
 
-// The registry row of every character, by its byte value: -1 for none.
-constexpr std::array<std::int8_t, 256> kRowOfType = [] {
-  std::array<std::int8_t, 256> rows{};
-  rows.fill(-1);
+// For every character, by its byte value: 1 + its registry row, or 0.
+constexpr std::array<std::uint8_t, 256> kRowOfType = [] {
+  std::array<std::uint8_t, 256> rows{};
   for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
-    rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::int8_t>(i);
+    rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::uint8_t>(i + 1);
   }
   return rows;
 }();
@@ -43,8 +42,8 @@ constexpr std::array<std::int8_t, 256> kRowOfType = [] {
 }  // namespace
 
 const CardType* findCardType(char type) {
-  const std::int8_t row = kRowOfType[static_cast<unsigned char>(type)];
-  return row < 0 ? nullptr : &CardTypeRegistry[static_cast<std::size_t>(row)];
+  const std::uint8_t row = kRowOfType[static_cast<unsigned char>(type)];
+  return row == 0 ? nullptr : &CardTypeRegistry[row - 1U];
 }
 
 }  // namespace cardlift
