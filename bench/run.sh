@@ -6,8 +6,16 @@
 # same cards, writes cardlift's own transaction lines with one write call
 # per line and converts nothing) one after the other for ROUNDS rounds.
 # Prints for each program the median wall time, the median user+system CPU
-# time and the peak resident memory over the rounds, and last the median
-# of the per-round CPU-time ratios as "ratio_vs_floor=X.XX".
+# time, the peak resident memory over the rounds and the median user CPU
+# time per output line; then the medians of the per-round ratios of CPU
+# time ("ratio_vs_floor=X.XX") and of user time ("user_ratio_vs_floor");
+# and, when valgrind is installed, cardlift's instructions per output line
+# on 20,000 cards (bench/callgrind.sh), which unlike the times do not
+# depend on how busy the machine is.
+#
+# The ratio depends on what one write(2) costs on the machine: both
+# programs make one per line, so the cheaper the call, the more the user
+# time of the conversion weighs.
 #
 # Environment (relative folders are taken from the repository root):
 #   CARDLIFT_BIN_DIR  folder of the cardlift binary (default: build/release)
@@ -119,25 +127,34 @@ summary() {
     }
     END {
       memory = unknown ? "not measured" : sprintf("%d KiB", peak)
-      printf "%-9s wall=%.3fs cpu=%.3fs (user=%.3fs sys=%.3fs) peak_rss=%s rounds=%d\n",
-        name ":", median(wall, NR), median(cpu, NR), median(user, NR), median(sys, NR), memory, NR
-    }' "$work/$1.times"
+      u = median(user, NR)
+      printf "%-9s wall=%.3fs cpu=%.3fs (user=%.3fs sys=%.3fs) peak_rss=%s rounds=%d user_per_line=%.0fns\n",
+        name ":", median(wall, NR), median(cpu, NR), u, median(sys, NR), memory, NR, u * 1e9 / lines
+    }' lines="$lines" "$work/$1.times"
 }
 
-echo "cards=$count lines=$(wc -l <"$work/lines.txt") rounds=$rounds dir=$parent"
+lines=$(wc -l <"$work/lines.txt")
+echo "cards=$count lines=$lines rounds=$rounds dir=$parent"
 summary cardlift
 summary floor
+# The per-round ratios of cardlift's times to the floor's, CPU and user.
 paste -d ' ' "$work/cardlift.times" "$work/floor.times" | awk '
+  function median(values, n,    i, j, t) {
+    for (i = 2; i <= n; i++)
+      for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
+        t = values[j]; values[j] = values[j - 1]; values[j - 1] = t
+      }
+    return n % 2 ? values[(n + 1) / 2] : (values[n / 2] + values[n / 2 + 1]) / 2
+  }
   {
-    floor = $6 + $7
-    if (floor > 0) ratio[++n] = ($2 + $3) / floor
+    if ($6 + $7 > 0) cpu[++n] = ($2 + $3) / ($6 + $7)
+    if ($6 > 0) user[++m] = $2 / $6
   }
   END {
-    if (n == 0) { print "ratio_vs_floor=n/a"; exit }
-    for (i = 2; i <= n; i++)
-      for (j = i; j > 1 && ratio[j - 1] > ratio[j]; j--) {
-        t = ratio[j]; ratio[j] = ratio[j - 1]; ratio[j - 1] = t
-      }
-    m = n % 2 ? ratio[(n + 1) / 2] : (ratio[n / 2] + ratio[n / 2 + 1]) / 2
-    printf "ratio_vs_floor=%.2f\n", m
+    print n ? sprintf("ratio_vs_floor=%.2f", median(cpu, n)) : "ratio_vs_floor=n/a"
+    print m ? sprintf("user_ratio_vs_floor=%.2f", median(user, m)) : "user_ratio_vs_floor=n/a"
   }'
+if command -v valgrind >/dev/null; then
+  CARDLIFT_BIN_DIR=$bin_dir BENCH_BIN_DIR=$tool_dir ONLY=mix SEED=$seed "$root/bench/callgrind.sh" 20000 |
+    awk '{ for (i = 1; i <= NF; i++) if ($i ~ /^instructions_per_line=/) print "callgrind_" $i " (20000 cards)" }'
+fi

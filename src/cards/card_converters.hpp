@@ -14,16 +14,16 @@ namespace cardlift {
 // separators and failure results are in CardTypeRegistry.
 
 // Interval raw data: one "RD" line per filled reading slot, one per call.
-bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain);
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain);
 // Single raw value: one "RD" line.
-bool convertType2Card(ConversionContext& context, CardColumns card);
+bool convertType2Card(ConversionContext& context, CardColumns& card);
 // Composite value: one "RC" line.
-bool convertType3Card(ConversionContext& context, CardColumns card);
+bool convertType3Card(ConversionContext& context, CardColumns& card);
 // Accuracy audit with two levels: one "RA" line.
-bool convertType7Card(ConversionContext& context, CardColumns card);
+bool convertType7Card(ConversionContext& context, CardColumns& card);
 // Precision check: one "RP" line per indicated value in use, one per call.
-bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain);
+bool convertType8Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain);
 // Accuracy audit with five levels: one "RA" line.
-bool convertType9Card(ConversionContext& context, CardColumns card);
+bool convertType9Card(ConversionContext& context, CardColumns& card);
 
 }  // namespace cardlift

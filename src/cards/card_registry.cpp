@@ -30,13 +30,20 @@ constexpr bool registryIsSound() {
 }
 static_assert(registryIsSound());
 
+// For every character, by its byte value: 1 + its registry row, or 0.
+constexpr std::array<std::uint8_t, 256> kRowOfType = [] {
+  std::array<std::uint8_t, 256> rows{};
+  for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
+    rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::uint8_t>(i + 1);
+  }
+  return rows;
+}();
+
 }  // namespace
 
 const CardType* findCardType(char type) {
-  for (const CardType& row : CardTypeRegistry) {
-    if (row.type == type) return &row;
-  }
-  return nullptr;
+  const std::uint8_t row = kRowOfType[static_cast<unsigned char>(type)];
+  return row == 0 ? nullptr : &CardTypeRegistry[row - 1U];
 }
 
 }  // namespace cardlift

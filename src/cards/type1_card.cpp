@@ -71,36 +71,54 @@ char slotFlag(const CardColumns& card, std::int32_t slot) {
   return card.column(kSlots.value(slot).last() + 1);
 }
 
-}  // namespace
+// Fields 2 to 11 hold 10 separators: the card key's 6 and 4 more.
+constexpr std::int32_t kLeadingSeparators = 10;
 
-bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain) {
-  OutputRecord& record = context.record;
-  std::int32_t& readingIndex = context.type1Card.readingIndex;
-  bool accepted = true;
+// Works out what every line of the card shares: fields 2 to 11, whether
+// columns 17 and 30-31 hold a duration code and an hour, the time of each
+// slot and which slots are filled.
+void prepareCard(Type1CardState& state, const CardColumns& card) {
+  OutputRecord leading;
+  leading.begin(state.leadingFields.data(), state.leadingFields.size());
+  writeCardKey(leading, card);
+  leading.appendField(card.columns(kDurationColumn));
+  leading.appendField(card.columns(kUnitColumns));
+  leading.appendField(card.columns(kMethodColumns));
+  leading.appendField(textOf(formatCardDate(card)));
+  state.leadingLength = leading.length;
 
-  // Columns 17 to 31 are checked on every call, so a bad duration code or
-  // hour rejects each of the card's lines.
-  writeCardKey(record, card);
-  record.appendField(card.columns(kDurationColumn));
   const std::int32_t interval = durationInterval(card.column(kDurationColumn.first));
-  if (interval < 0) {
-    reportFieldError(context, kDurationCodeError);
-    accepted = false;
-  }
-  record.appendField(card.columns(kUnitColumns));
-  record.appendField(card.columns(kMethodColumns));
-  record.appendField(textOf(formatCardDate(card)));
-
+  state.durationAccepted = interval >= 0;
   // A signed hour would count back from the start of the day: only two
   // digits are an hour.
   const std::string_view hourText = card.columns(kStartHour);
-  std::int32_t startHour = 0;
-  if (isDigit(hourText[0]) && isDigit(hourText[1])) {
-    startHour = 10 * (hourText[0] - '0') + (hourText[1] - '0');
-  } else {
-    reportFieldError(context, kCollectionTimeError);
-    accepted = false;
+  state.hourAccepted = isDigit(hourText[0]) && isDigit(hourText[1]);
+  if (state.durationAccepted && state.hourAccepted) {
+    const std::int32_t startHour = 10 * (hourText[0] - '0') + (hourText[1] - '0');
+    for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
+      state.times[static_cast<std::size_t>(slot)] = collectionTime(startHour + slot * interval);
+    }
   }
+  state.filledSlots = filledSlots(card, kSlots);
+}
+
+}  // namespace
+
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+  OutputRecord& record = context.record;
+  Type1CardState& state = context.type1Card;
+  std::int32_t& readingIndex = state.readingIndex;
+  if (state.preparedFor != context.cardInHand.serial) {
+    prepareCard(state, card);
+    state.preparedFor = context.cardInHand.serial;
+  }
+
+  // Columns 17 to 31 are checked on every call, so a bad duration code or
+  // hour rejects each of the card's lines.
+  record.appendPrepared(state.leadingFields, state.leadingLength, kLeadingSeparators);
+  if (!state.durationAccepted) reportFieldError(context, kDurationCodeError);
+  if (!state.hourAccepted) reportFieldError(context, kCollectionTimeError);
+  bool accepted = state.durationAccepted && state.hourAccepted;
 
   // Only this converter moves readingIndex; a value outside the slots can
   // only come from a card loop that stopped calling too early.
@@ -112,7 +130,7 @@ bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t
       record.appendField({});
       return;
     }
-    const std::array<char, 2> time = collectionTime(startHour + slot * interval);
+    const std::array<char, 2>& time = state.times[static_cast<std::size_t>(slot)];
     record.appendField(std::string_view(time.data(), time.size()));
   };
 
@@ -131,7 +149,7 @@ bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t
     return accepted;
   }
 
-  const std::int32_t slot = nextFilledSlot(card, kSlots, readingIndex);
+  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
   if (slot == kSlots.count) {
     reportFieldError(context, kMissingSampleError);
     readingIndex = 0;
@@ -160,11 +178,11 @@ bool convertType1Card(ConversionContext& context, CardColumns card, std::int32_t
     record.appendField({});
     accepted = false;
   }
-  record.appendField({});
-  record.appendField({});
-  record.appendField(flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
+  // Fields 15 and 16 empty, then field 17: the flag, or empty for '9' or blank.
+  const std::array<char, 4> lastFields{'|', '|', '|', flag};
+  record.appendFixed(std::string_view(lastFields.data(), flag == '9' || flag == ' ' ? 3 : 4), 3);
 
-  moveToNextFilledSlot(card, kSlots, slot, readingIndex, callAgain);
+  moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;
 }
 

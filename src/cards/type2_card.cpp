@@ -16,7 +16,7 @@ constexpr int kValueFlag = 38;
 
 }  // namespace
 
-bool convertType2Card(ConversionContext& context, CardColumns card) {
+bool convertType2Card(ConversionContext& context, CardColumns& card) {
   OutputRecord& record = context.record;
   bool accepted = true;
 

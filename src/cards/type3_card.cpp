@@ -20,7 +20,7 @@ constexpr int kValueFlag = 36;
 
 }  // namespace
 
-bool convertType3Card(ConversionContext& context, CardColumns card) {
+bool convertType3Card(ConversionContext& context, CardColumns& card) {
   OutputRecord& record = context.record;
   bool accepted = true;
 

@@ -32,7 +32,7 @@ std::array<char, 8> expandDate(const CardColumns& card, ColumnRange columns) {
 
 }  // namespace
 
-bool convertType7Card(ConversionContext& context, CardColumns card) {
+bool convertType7Card(ConversionContext& context, CardColumns& card) {
   OutputRecord& record = context.record;
 
   writeAuditLeadingFields(record, card);

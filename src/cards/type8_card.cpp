@@ -38,11 +38,36 @@ bool appendValue(ConversionContext& context, CardColumns& card, ColumnRange colu
   return false;
 }
 
+// Fields 2 to 12 hold 11 separators: the card key's 6 and 5 more.
+constexpr std::int32_t kLeadingSeparators = 11;
+// Line position of field 8, the slot number: behind "RP" and fields 2-7.
+constexpr std::int32_t kSlotNumberPosition = 2 + 22 + 1;
+
+// Works out what every line of the card shares: fields 2 to 12 and which
+// slots are in use.
+void prepareCard(Type8CardState& state, const CardColumns& card) {
+  OutputRecord leading;
+  leading.begin(state.leadingFields.data(), state.leadingFields.size());
+  writeCardKey(leading, card);
+  leading.appendField("1");
+  leading.appendField(card.columns(kDurationColumn));
+  leading.appendField(card.columns(kUnitColumns));
+  leading.appendField(card.columns(kMethodColumns));
+  leading.appendField(textOf(formatCardDate(card)));
+  state.leadingLength = leading.length;
+  state.filledSlots = filledSlots(card, kSlots);
+}
+
 }  // namespace
 
-bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t& callAgain) {
+bool convertType8Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
   OutputRecord& record = context.record;
-  std::int32_t& pendingSlot = context.type8Card.pendingSlot;
+  Type8CardState& state = context.type8Card;
+  std::int32_t& pendingSlot = state.pendingSlot;
+  if (state.preparedFor != context.cardInHand.serial) {
+    prepareCard(state, card);
+    state.preparedFor = context.cardInHand.serial;
+  }
 
   const bool deleteCard = isDeleteCard(card);
   // Only this converter moves pendingSlot; a value outside the slots can
@@ -51,18 +76,13 @@ bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t
   // A card's first call starts at its first slot in use; a card with none
   // still gives one line, for slot 1, which its blank value rejects.
   if (!deleteCard && pendingSlot == 0) {
-    const std::int32_t first = nextFilledSlot(card, kSlots, 0);
+    const std::int32_t first = nextFilledSlot(state.filledSlots, kSlots, 0);
     pendingSlot = first == kSlots.count ? 0 : first;
   }
   const std::int32_t slot = pendingSlot;
 
-  writeCardKey(record, card);
-  const char slotNumber = static_cast<char>('1' + slot);
-  record.appendField(std::string_view(&slotNumber, 1));
-  record.appendField(card.columns(kDurationColumn));
-  record.appendField(card.columns(kUnitColumns));
-  record.appendField(card.columns(kMethodColumns));
-  record.appendField(textOf(formatCardDate(card)));
+  record.appendPrepared(state.leadingFields, state.leadingLength, kLeadingSeparators);
+  record.overwrite(kSlotNumberPosition, static_cast<char>('1' + slot));
 
   const ColumnRange indicated = kSlots.value(slot);
   const auto appendRawValues = [&] {
@@ -93,7 +113,7 @@ bool convertType8Card(ConversionContext& context, CardColumns card, std::int32_t
     if (!appendValue(context, card, indicated, decimals, kIndicatedValueError)) accepted = false;
   }
 
-  moveToNextFilledSlot(card, kSlots, slot, pendingSlot, callAgain);
+  moveToNextFilledSlot(state.filledSlots, kSlots, slot, pendingSlot, callAgain);
   return accepted;
 }
 

@@ -16,7 +16,7 @@ constexpr ColumnRange kZeroSpan{74, 5};
 
 }  // namespace
 
-bool convertType9Card(ConversionContext& context, CardColumns card) {
+bool convertType9Card(ConversionContext& context, CardColumns& card) {
   OutputRecord& record = context.record;
 
   writeAuditLeadingFields(record, card);

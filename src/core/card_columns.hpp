@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace cardlift {
@@ -30,7 +31,7 @@ class CardColumns {
 
   // Takes columns 2 to 80 of an 80-character card.
   explicit CardColumns(std::string_view card) {
-    for (std::size_t i = 0; i < chars_.size(); ++i) chars_[i] = card[i + 1];
+    std::memcpy(chars_.data(), card.data() + 1, chars_.size());
   }
 
   char column(int c) const { return chars_[index(c)]; }
@@ -41,6 +42,11 @@ class CardColumns {
   }
   bool isBlank(ColumnRange range) const {
     return columns(range).find_first_not_of(' ') == std::string_view::npos;
+  }
+  // A field of four columns is blank: tested at once, not column by column.
+  bool isBlankValue(int first) const {
+    constexpr char kBlanks[4] = {' ', ' ', ' ', ' '};
+    return std::memcmp(chars_.data() + index(first), kBlanks, sizeof kBlanks) == 0;
   }
 
  private:

@@ -24,7 +24,22 @@ std::int32_t copySeparatorTarget(std::string_view card) {
 }
 
 std::int32_t separatorsIn(std::string_view text) {
+  if (text.find('|') == std::string_view::npos) return 0;
   return static_cast<std::int32_t>(std::count(text.begin(), text.end(), '|'));
+}
+
+bool holdsSeparator(std::string_view card) { return card.find('|', 1) != std::string_view::npos; }
+
+// Takes a card whose lines come one per call: a card that differs from the
+// one in hand starts afresh, the same card goes on with what is known of it.
+const CardInHand& takeCard(CardInHand& held, std::string_view card) {
+  if (held.serial != 0 && std::memcmp(held.image.data(), card.data(), held.image.size()) == 0) {
+    return held;
+  }
+  std::memcpy(held.image.data(), card.data(), held.image.size());
+  if (++held.serial == 0) held.serial = 1;
+  held.holdsSeparator = holdsSeparator(card);
+  return held;
 }
 
 }  // namespace
@@ -41,18 +56,22 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
     // Every line begins with its record type; the converter goes on from there.
     record.appendFixed(type->recordType, 0);
     bool accepted = false;
+    bool cardHoldsSeparator = false;
+    // The converter's own copy: the card stays as it was read.
+    CardColumns columns(card);
     if (type->givesLinePerCall()) {
-      accepted = type->convertNext(context, CardColumns(card), *callAgain);
+      cardHoldsSeparator = takeCard(context.cardInHand, card).holdsSeparator;
+      accepted = type->convertNext(context, columns, *callAgain);
     } else {
-      accepted = type->convert(context, CardColumns(card));
+      cardHoldsSeparator = holdsSeparator(card);
+      accepted = type->convert(context, columns);
       *callAgain = 0;
     }
     record.padFieldsTo(type->separators);
     // A '|' taken over from the card would shift every later field. Every
     // '|' in the line is one the record counted unless the card brought one
     // along, so only such a card needs its line searched.
-    if (accepted && card.find('|', 1) != std::string_view::npos &&
-        separatorsIn(record.view()) > record.separatorCount) {
+    if (accepted && cardHoldsSeparator && separatorsIn(record.view()) > record.separatorCount) {
       reportFieldError(context, kFieldSeparatorError);
       accepted = false;
     }

@@ -10,17 +10,18 @@
 
 namespace cardlift {
 
-// A converter that gives one line per card. It goes on with the line in
+// A converter that gives one line per card. It gets its own copy of the
+// card's columns, which it may change freely. It goes on with the line in
 // context.record, which already holds the record type (field 1), and
 // leaves it unterminated: the dispatcher pads it to the separators of its
 // record type. Returns false after reporting at least one error.
-using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns card);
+using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns& card);
 
 // A converter that gives one line per call, for as long as it sets
 // callAgain to 1; it sets the flag on every call, to 0 with the card's last
 // line, and keeps its position within the card in its own state in the
 // context. Otherwise as SingleLineConverter.
-using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns card,
+using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns& card,
                                       std::int32_t& callAgain);
 
 // Everything the program knows of one card type.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/card_columns.hpp"
 #include "core/output_record.hpp"
 #include "core/text_sink.hpp"
 
@@ -13,16 +14,51 @@ namespace cardlift {
 // Size of the error text and of the card loop's message buffer.
 inline constexpr std::size_t kMessageSize = 2048;
 
-// Card type 1: where the next call of the current card goes on.
+// The card whose lines are being given one per call. What does not change
+// from one of its lines to the next is worked out once, when a card comes
+// that differs from the one before.
+struct CardInHand {
+  std::array<char, kCardLength> image{};
+  // Counts the cards taken: a converter's preparation is current while it
+  // holds the number it was made for. 0 before the first card.
+  std::uint32_t serial = 0;
+  // The card holds a '|' after its type.
+  bool holdsSeparator = false;
+};
+
+// Card type 1: where the next call of the current card goes on, and what
+// its calls share.
 struct Type1CardState {
   // The reading slot (0-7) the next call gives a line for.
   std::int32_t readingIndex = 0;
+
+  // Made once per card, for the card in hand whose serial it holds.
+  std::uint32_t preparedFor = 0;
+  // Fields 2 to 11 as every line of the card has them; 10 separators.
+  std::array<char, 48> leadingFields{};
+  std::int32_t leadingLength = 0;
+  bool durationAccepted = false;  // column 17 is a duration code
+  bool hourAccepted = false;      // columns 30-31 are two digits
+  // Field 12 of each slot's line, when both were accepted.
+  std::array<std::array<char, 2>, 8> times{};
+  // Bit k set: reading slot k holds a value.
+  std::uint32_t filledSlots = 0;
 };
 
-// Card type 8: where the next call of the current card goes on.
+// Card type 8: where the next call of the current card goes on, and what
+// its calls share.
 struct Type8CardState {
   // The indicated-value slot (0-4) the next call gives a line for.
   std::int32_t pendingSlot = 0;
+
+  // Made once per card, for the card in hand whose serial it holds.
+  std::uint32_t preparedFor = 0;
+  // Fields 2 to 12 as every line of the card has them but field 8, the
+  // slot number, which each line fills in; 11 separators.
+  std::array<char, 48> leadingFields{};
+  std::int32_t leadingLength = 0;
+  // Bit k set: indicated-value slot k holds a value.
+  std::uint32_t filledSlots = 0;
 };
 
 // Everything the converters keep between fields, calls and cards. One
@@ -38,7 +74,9 @@ struct ConversionContext {
   OutputRecord record;
   // The most recent error line, NUL-terminated; never cleared.
   std::array<char, kMessageSize> errorText{};
-  // The converters that give one line per call keep their place here.
+  // The card of the converters that give one line per call, which keep
+  // their place and what they prepared here.
+  CardInHand cardInHand;
   Type1CardState type1Card;
   Type8CardState type8Card;
 };

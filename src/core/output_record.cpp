@@ -5,13 +5,6 @@
 
 namespace cardlift {
 
-void OutputRecord::begin(char* line, std::size_t size) {
-  buffer = line;
-  separatorCount = 0;
-  length = 0;
-  capacity = static_cast<std::int32_t>(size);
-}
-
 void OutputRecord::appendFieldAtEnd(std::string_view text) {
   // One character is always kept for the terminator.
   const std::int32_t room = capacity - 1 - length;
@@ -28,14 +21,7 @@ void OutputRecord::appendFieldAtEnd(std::string_view text) {
   }
 }
 
-void OutputRecord::appendFixed(std::string_view text, std::int32_t separators) {
-  if (length + static_cast<std::int32_t>(text.size()) + 1 > capacity) return;
-  std::memcpy(buffer + length, text.data(), text.size());
-  length += static_cast<std::int32_t>(text.size());
-  separatorCount += separators;
-}
-
-void OutputRecord::padFieldsTo(std::int32_t n) {
+void OutputRecord::padFieldsAtEnd(std::int32_t n) {
   if (capacity <= 0) return;
   std::int32_t missing = n - separatorCount;
   if (missing > capacity - 1 - length) missing = capacity - 1 - length;

@@ -63,7 +63,7 @@ void TextSink::writeToTerminal(std::string_view text) {
       continue;
     }
     put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
-    flush();
+    if (!holdLines_) flush();
   }
   put(text.substr(start));
 }
@@ -79,6 +79,24 @@ void TextSink::writeLine(std::string_view text) {
   }
   write(text);
   write("\n");
+}
+
+bool TextSink::writeLineAndFlush(std::span<char> buffer, std::size_t length) {
+  const std::size_t lineEndSize = lineEnd_ == LineEnd::kCrLf ? 2 : 1;
+  // A terminal shows the line through its filter, and text still waiting
+  // here goes first: both take the buffered way.
+  if (terminal_ || failed_ || size_ != 0 || length + lineEndSize > buffer.size()) {
+    writeLine(std::string_view(buffer.data(), length));
+    return flush();
+  }
+  char* end = buffer.data() + length;
+  if (lineEndSize == 2) *end++ = '\r';
+  *end = '\n';
+  if (!device_->writeAll(std::string_view(buffer.data(), length + lineEndSize))) {
+    failed_ = true;
+    return false;
+  }
+  return true;
 }
 
 void TextSink::writeNumber(long long value) {

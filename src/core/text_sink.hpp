@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace cardlift {
@@ -49,6 +50,22 @@ class TextSink {
   // Appends the decimal digits of a number.
   void writeNumber(long long value);
 
+  // Writes the line of `length` characters at the start of `buffer` and one
+  // line end, and flushes: what writeLine and flush do, in one hand-over to
+  // the device. Where the line end fits behind the line it is put there and
+  // the line goes out from the caller's buffer, with nothing copied. False
+  // when this or an earlier hand-over failed.
+  bool writeLineAndFlush(std::span<char> buffer, std::size_t length);
+
+  // A terminal sink hands each line over as it is finished; while lines are
+  // held it keeps them until releaseLines (or a full buffer), so that what
+  // belongs together reaches the terminal in one piece. Other sinks are not
+  // affected.
+  void holdLines(bool hold) { holdLines_ = hold; }
+  void releaseLines() {
+    if (terminal_) flush();
+  }
+
   // Hands everything buffered to the device. False when this or any
   // earlier hand-over failed.
   bool flush();
@@ -63,6 +80,7 @@ class TextSink {
   ByteDevice* device_;
   LineEnd lineEnd_;
   bool terminal_;
+  bool holdLines_ = false;
   bool failed_ = false;
   std::size_t size_ = 0;
   std::array<char, kCapacity> buffer_{};

@@ -16,6 +16,8 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
   std::array<char, kOutputLineSize> line{};
   std::array<char, kMessageSize> message{};
   InputLine in;
+  // A terminal gets the messages of one card in one piece.
+  console.holdLines(true);
 
   while (reader.next(in)) {
     ++counts.cardsRead;
@@ -29,6 +31,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
         sink->write(in.text);
         sink->write("]\n");
       }
+      console.releaseLines();
       continue;
     }
 
@@ -38,8 +41,9 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
       message[0] = '\0';
       const std::int32_t result = convertCard(context, card, line, &callAgain, message);
       if (result == 0) {
-        output.writeLine(std::string_view(line.data()));
-        if (output.flush()) ++counts.linesWritten;
+        // The record knows the line's length; the line goes out from here.
+        const auto length = static_cast<std::size_t>(context.record.length);
+        if (output.writeLineAndFlush(line, length)) ++counts.linesWritten;
       } else {
         ++counts.errors;
         errorLog.write("[");
@@ -51,7 +55,9 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
         console.write("]\n");
       }
     } while (callAgain == 1);
+    console.releaseLines();
   }
+  console.holdLines(false);
   counts.readFailed = reader.failed();
   return counts;
 }

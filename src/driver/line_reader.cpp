@@ -27,6 +27,31 @@ bool LineReader::refill() {
 }
 
 bool LineReader::next(InputLine& line) {
+  // The usual line lies whole in the buffer, line end included: it is
+  // looked at where it lies, not copied.
+  if (position_ < end_) {
+    const char* start = buffer_.data() + position_;
+    const void* newline = std::memchr(start, '\n', end_ - position_);
+    if (newline != nullptr) {
+      std::size_t count = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+      if (count <= kLineKept) {
+        position_ += count + 1;
+        // The carriage return of a "\r\n" line end is not part of the line.
+        if (count > 0 && start[count - 1] == '\r') --count;
+        const void* nul = std::memchr(start, '\0', count);
+        const std::size_t shown =
+            nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - start)
+                           : count;
+        line.text = std::string_view(start, shown);
+        line.length = count;
+        line.hasNul = nul != nullptr;
+        // Only a tab before the first NUL counts.
+        line.hasTab = line.text.find('\t') != std::string_view::npos;
+        return true;
+      }
+    }
+  }
+
   std::size_t kept = 0;
   std::uint64_t length = 0;
   std::uint64_t firstNul = UINT64_MAX;

@@ -2,22 +2,32 @@
 #include "fields/card_key.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace cardlift {
+
+namespace {
+
+// Copies the columns of a key field and a '|' after it.
+template <ColumnRange kRange>
+char* putKeyField(char* out, const CardColumns& card) {
+  std::memcpy(out, card.columns(kRange).data(), kRange.width);
+  out[kRange.width] = '|';
+  return out + kRange.width + 1;
+}
+
+}  // namespace
 
 void writeCardKey(OutputRecord& record, const CardColumns& card) {
   // Every field here has a fixed width, so the 22 characters are laid out
   // at once: action code, state, county, site, parameter, POC.
-  std::array<char, 22> fields{};
-  char* out = fields.data();
-  *out++ = '|';
-  *out++ = actionCode(card.column(kActionColumn));
-  for (const ColumnRange range :
-       {kStateColumns, kCountyColumns, kSiteColumns, kParameterColumns, kPocColumn}) {
-    *out++ = '|';
-    const std::string_view key = card.columns(range);
-    out = std::copy(key.begin(), key.end(), out);
-  }
+  std::array<char, 22> fields{'|', actionCode(card.column(kActionColumn)), '|'};
+  char* out = fields.data() + 3;
+  out = putKeyField<kStateColumns>(out, card);
+  out = putKeyField<kCountyColumns>(out, card);
+  out = putKeyField<kSiteColumns>(out, card);
+  out = putKeyField<kParameterColumns>(out, card);
+  *out = card.column(kPocColumn.first);
   record.appendFixed(std::string_view(fields.data(), fields.size()), 6);
 }
 

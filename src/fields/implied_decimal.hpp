@@ -12,8 +12,11 @@ namespace cardlift {
 inline constexpr std::int32_t kNotANumber = -13;
 
 // Room for the longest decimal text: a five-character field with five
-// decimals, a point, zeros and the terminator, with margin.
-using DecimalText = std::array<char, 16>;
+// decimals, a point, zeros and the terminator, with margin. The text is
+// NUL-terminated and its length kept beside it.
+struct DecimalText : std::array<char, 16> {
+  std::int32_t textLength = 0;
+};
 
 // The numeric field test: every character a digit, except that the first
 // may be '+' or '-'.
@@ -31,6 +34,8 @@ bool isNumericField(std::string_view field);
 std::int32_t formatImpliedDecimal(char* field, int length, int decimals, DecimalText& out);
 
 // The text formatImpliedDecimal wrote.
-inline std::string_view textOf(const DecimalText& text) { return text.data(); }
+inline std::string_view textOf(const DecimalText& text) {
+  return {text.data(), static_cast<std::size_t>(text.textLength)};
+}
 
 }  // namespace cardlift

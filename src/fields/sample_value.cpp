@@ -2,36 +2,42 @@
 #include "fields/sample_value.hpp"
 
 #include "core/error_channel.hpp"
+#include "fields/ascii.hpp"
 #include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
 
 namespace cardlift {
 namespace {
 
-// Compares four card characters with a table code as unsigned bytes.
-int compareCode(const char* value, const char* code) {
-  for (int i = 0; i < 4; ++i) {
-    const auto a = static_cast<unsigned char>(value[i]);
-    const auto b = static_cast<unsigned char>(code[i]);
-    if (a != b) return a < b ? -1 : 1;
+// The table holds every code from its first on, one row each, so a code's
+// row follows from its number.
+constexpr int kFirstNullCode = 9947;
+
+constexpr bool rowsFollowTheirCodes() {
+  for (std::size_t i = 0; i < NullDataCodeTable.size(); ++i) {
+    const char* code = NullDataCodeTable[i].legacyCode;
+    const int number =
+        ((code[0] - '0') * 10 + (code[1] - '0')) * 100 + (code[2] - '0') * 10 + (code[3] - '0');
+    if (number != kFirstNullCode + static_cast<int>(i)) return false;
   }
-  return 0;
+  return true;
 }
+static_assert(rowsFollowTheirCodes());
 
 }  // namespace
 
 bool lookupNullDataCode(const char* value, char* code) {
-  // From the highest code down; the ascending order allows stopping at the
-  // first code that is not above the value.
-  for (auto row = NullDataCodeTable.rbegin(); row != NullDataCodeTable.rend(); ++row) {
-    const int order = compareCode(value, row->legacyCode);
-    if (order < 0) continue;
-    if (order > 0) return false;
-    code[0] = row->nullDataCode[0];
-    code[1] = row->nullDataCode[1];
-    return true;
+  for (int i = 0; i < 4; ++i) {
+    if (!isDigit(value[i])) return false;
   }
-  return false;
+  const int number =
+      ((value[0] - '0') * 10 + (value[1] - '0')) * 100 + (value[2] - '0') * 10 + (value[3] - '0');
+  const int row = number - kFirstNullCode;
+  if (row < 0 || row >= static_cast<int>(NullDataCodeTable.size())) return false;
+  const NullDataCodeRow& match = NullDataCodeTable[static_cast<std::size_t>(row)];
+  code[0] = match.nullDataCode[0];
+  code[1] = match.nullDataCode[1];
+  return true;
 }
 
 std::int32_t convertSampleValue(ConversionContext& context, char* value, int decimals,

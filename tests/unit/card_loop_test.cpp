@@ -142,6 +142,31 @@ TEST(CardLoopTest, FilesThatFillUpEndOnTheLastLineCounted) {
   }
 }
 
+TEST(CardLoopTest, TerminalGetsTheMessagesOfACardInOneWrite) {
+  // Duration code Q: each of the card's three readings is rejected.
+  const std::string badCard = testing::cardWith(
+      {{1, "1"}, {2, "123456789123451"}, {17, "Q007008140715063"}, {33, "0001 0002 0003 "}});
+  StringDevice consoleDevice;
+  StringDevice outputDevice;
+  StringDevice logDevice;
+  TextSink console(&consoleDevice, LineEnd::kLf, true);
+  TextSink output(&outputDevice, LineEnd::kLf);
+  TextSink log(&logDevice, LineEnd::kLf);
+  ConversionContext context(console);
+  const std::string input = badCard + "\nshort\n" + kGoodCard + "\n";
+  MemorySource source(input);
+  const RunCounts counts = runCardLoop(context, source, output, log);
+  EXPECT_EQ(counts.errors, 4);
+  const std::string error =
+      "ERROR->[-20301] Column->[DURATION_CODE] Msg->[Invalid Legacy Transaction Raw Interval]\n";
+  const std::string shown = error + "[" + badCard + "]\n";
+  EXPECT_EQ(consoleDevice.text, shown + shown + shown + std::string(kLengthMessage) + "short]\n");
+  EXPECT_EQ(consoleDevice.writes, 2);
+  // After the loop a terminal gets each line as it ends again.
+  console.write("summary\n");
+  EXPECT_EQ(consoleDevice.writes, 3);
+}
+
 TEST(CardLoopTest, OverlongAndNulLinesAreRejectedAndReadingGoesOn) {
   const std::string longLine = std::string(3000, 'y');
   const std::string withNul = kGoodCard + std::string("\0abcd", 5);  // 85 bytes

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "test_support.hpp"
 
 namespace cardlift {
@@ -79,6 +81,46 @@ TEST(TextSinkTest, TerminalSinkHandsOverEachLineAndShowsNoControlBytes) {
   plain.write("\x1B\r\x7F");
   plain.flush();
   EXPECT_EQ(file.text, "\x1B\r\x7F");
+}
+
+TEST(TextSinkTest, WritesALineAndItsEndInOneHandOver) {
+  struct Case {
+    LineEnd lineEnd;
+    bool terminal;
+    std::string_view waiting;  // written before, not yet flushed
+    std::size_t room;          // of the line's buffer
+    std::string_view expected;
+  };
+  const Case cases[] = {
+      {LineEnd::kLf, false, "", 16,
+       "li\x01"
+       "e\n"},
+      {LineEnd::kCrLf, false, "", 16,
+       "li\x01"
+       "e\r\n"},
+      {LineEnd::kCrLf, false, "", 5,
+       "li\x01"
+       "e\r\n"},  // no room behind the line
+      {LineEnd::kLf, false, "before\n", 16,
+       "before\nli\x01"
+       "e\n"},
+      {LineEnd::kLf, true, "", 16, "li?e\n"},
+  };
+  for (const Case& c : cases) {
+    StringDevice device;
+    TextSink sink(&device, c.lineEnd, c.terminal);
+    sink.write(c.waiting);
+    std::array<char, 16> line{'l', 'i', '\x01', 'e'};
+    EXPECT_TRUE(sink.writeLineAndFlush(std::span<char>(line.data(), c.room), 4)) << c.expected;
+    EXPECT_EQ(device.text, c.expected);
+    EXPECT_EQ(device.writes, 1) << c.expected;
+  }
+  StringDevice failing;
+  failing.fail = true;
+  TextSink sink(&failing, LineEnd::kLf);
+  std::array<char, 16> line{'x'};
+  EXPECT_FALSE(sink.writeLineAndFlush(line, 1));
+  EXPECT_FALSE(sink.writeLineAndFlush(line, 1));
 }
 
 TEST(TextSinkTest, StaysFailedAfterAFailedWrite) {

@@ -265,5 +265,20 @@ TEST(Type1Card, ConsecutiveCardsEachStartAtTheirFirstSlot) {
   }
 }
 
+TEST(Type1Card, OnlyTheSameCardGoesOnWithWhatWasWorkedOutForIt) {
+  ConverterHarness harness;
+  const std::string card = type1Card("0007 0008 ");
+  const std::vector<std::string> lines{rdLine('I', "06|0.007|||||||||||||||"),
+                                       rdLine('I', "08|0.008|||||||||||||||")};
+  EXPECT_EQ(linesOf(harness.convert(card)), lines);
+  EXPECT_EQ(linesOf(harness.convert(card)), lines);
+  // A card loop that stops calling too early leaves the next card at slot 3,
+  // but with its own fields.
+  harness.convert(type1Card("     0001      0002 "), 1);
+  const auto calls = harness.convert(withColumns(type1Card("          0009 0010 "), {{2, "99"}}));
+  EXPECT_EQ(calls.at(0).line,
+            "RD|I|99|345|6789|12345|1|2|007|008|20140715|12|0.010|||||||||||||||");
+}
+
 }  // namespace
 }  // namespace cardlift::testing
