@@ -33,7 +33,10 @@ bool holdsSeparator(std::string_view card) { return card.find('|', 1) != std::st
 // Takes a card whose lines come one per call: a card that differs from the
 // one in hand starts afresh, the same card goes on with what is known of it.
 const CardInHand& takeCard(CardInHand& held, std::string_view card) {
-  if (held.serial != 0 && std::memcmp(held.image.data(), card.data(), held.image.size()) == 0) {
+  const bool continued = held.continued;
+  held.continued = false;
+  if (held.serial != 0 &&
+      (continued || std::memcmp(held.image.data(), card.data(), held.image.size()) == 0)) {
     return held;
   }
   std::memcpy(held.image.data(), card.data(), held.image.size());
