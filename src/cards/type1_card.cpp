@@ -55,13 +55,23 @@ constexpr std::int32_t durationInterval(char code) {
 static_assert(durationInterval('X') == 24 && durationInterval('b') == -1 &&
               durationInterval('\xFF') == -1);
 
+// "00" to "99", looked up rather than divided out for every slot.
+constexpr auto kTwoDigits = [] {
+  std::array<std::array<char, 2>, 100> digits{};
+  for (std::size_t n = 0; n < digits.size(); ++n) {
+    digits[n] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+  }
+  return digits;
+}();
+
 // The time of a reading as two characters: the hour sum with a leading
 // zero below 10, and only its first two digits from 100 on (a sum past 23
 // is written as it is; the time is not a clock time).
+
 constexpr std::array<char, 2> collectionTime(std::int32_t hours) {
   std::int32_t leading = hours;
   while (leading >= 100) leading /= 10;
-  return {static_cast<char>('0' + leading / 10), static_cast<char>('0' + leading % 10)};
+  return kTwoDigits[static_cast<std::size_t>(leading)];
 }
 
 static_assert(collectionTime(7)[0] == '0' && collectionTime(7)[1] == '7');
