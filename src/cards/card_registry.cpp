@@ -19,6 +19,7 @@ namespace {
 constexpr bool registryIsSound() {
   for (const CardType& row : CardTypeRegistry) {
     if (row.failure >= 0) return false;
+    if (row.recordType.size() != kRecordTypeLength) return false;
     for (const CardType& other : CardTypeRegistry) {
       if (&other == &row) continue;
       if (other.type == row.type) return false;

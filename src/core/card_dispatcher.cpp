@@ -78,8 +78,10 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
     return 0;
   }
 
-  // Every line begins with its record type; the converter goes on from there.
-  record.appendFixed(type->recordType, 0);
+  // Every line begins with its two-letter record type; the converter goes
+  // on from there.
+  std::memcpy(record.buffer, type->recordType.data(), kRecordTypeLength);
+  record.length = static_cast<std::int32_t>(kRecordTypeLength);
   bool accepted = false;
   bool cardHoldsSeparator = false;
   // The converter's own copy: the card stays as it was read.

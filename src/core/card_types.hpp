@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -23,6 +24,9 @@ using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns& ca
 // context. Otherwise as SingleLineConverter.
 using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns& card,
                                       std::int32_t& callAgain);
+
+// Every record type is two letters.
+inline constexpr std::size_t kRecordTypeLength = 2;
 
 // Everything the program knows of one card type.
 struct CardType {
