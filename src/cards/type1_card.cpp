@@ -195,8 +195,13 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
     accepted = false;
   }
   // Fields 15 and 16 empty, then field 17: the flag, or empty for '9' or blank.
-  const std::array<char, 4> lastFields{'|', '|', '|', flag};
-  record.appendFixed(std::string_view(lastFields.data(), flag == '9' || flag == ' ' ? 3 : 4), 3);
+  const bool flagShown = flag != '9' && flag != ' ';
+  if (char* out = record.openField(3)) {
+    out[0] = '|';
+    out[1] = '|';
+    out[2] = flag;
+    record.closeFields(out + (flagShown ? 3 : 2), 3);
+  }
 
   moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;
