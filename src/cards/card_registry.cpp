@@ -19,6 +19,7 @@ namespace {
 constexpr bool registryIsSound() {
   for (const CardType& row : CardTypeRegistry) {
     if (row.failure >= 0) return false;
+    if (row.recordType.size() != kRecordTypeLength) return false;
     for (const CardType& other : CardTypeRegistry) {
       if (&other == &row) continue;
       if (other.type == row.type) return false;
@@ -30,20 +31,14 @@ constexpr bool registryIsSound() {
 }
 static_assert(registryIsSound());
 
-// For every character, by its byte value: 1 + its registry row, or 0.
-constexpr std::array<std::uint8_t, 256> kRowOfType = [] {
+}  // namespace
+
+constexpr std::array<std::uint8_t, 256> CardTypeRowIndex = [] {
   std::array<std::uint8_t, 256> rows{};
   for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
     rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::uint8_t>(i + 1);
   }
   return rows;
 }();
-
-}  // namespace
-
-const CardType* findCardType(char type) {
-  const std::uint8_t row = kRowOfType[static_cast<unsigned char>(type)];
-  return row == 0 ? nullptr : &CardTypeRegistry[row - 1U];
-}
 
 }  // namespace cardlift

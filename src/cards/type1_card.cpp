@@ -1,6 +1,7 @@
 // Card type 1: up to eight readings taken at a fixed interval, one "RD"
 // line per reading, given one line per call.
 #include <array>
+#include <cstring>
 
 #include "cards/card_converters.hpp"
 #include "cards/card_slots.hpp"
@@ -54,13 +55,23 @@ constexpr std::int32_t durationInterval(char code) {
 static_assert(durationInterval('X') == 24 && durationInterval('b') == -1 &&
               durationInterval('\xFF') == -1);
 
+// "00" to "99", looked up rather than divided out for every slot.
+constexpr auto kTwoDigits = [] {
+  std::array<std::array<char, 2>, 100> digits{};
+  for (std::size_t n = 0; n < digits.size(); ++n) {
+    digits[n] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+  }
+  return digits;
+}();
+
 // The time of a reading as two characters: the hour sum with a leading
 // zero below 10, and only its first two digits from 100 on (a sum past 23
 // is written as it is; the time is not a clock time).
+
 constexpr std::array<char, 2> collectionTime(std::int32_t hours) {
   std::int32_t leading = hours;
   while (leading >= 100) leading /= 10;
-  return {static_cast<char>('0' + leading / 10), static_cast<char>('0' + leading % 10)};
+  return kTwoDigits[static_cast<std::size_t>(leading)];
 }
 
 static_assert(collectionTime(7)[0] == '0' && collectionTime(7)[1] == '7');
@@ -71,10 +82,12 @@ char slotFlag(const CardColumns& card, std::int32_t slot) {
   return card.column(kSlots.value(slot).last() + 1);
 }
 
-// Fields 2 to 11 hold 10 separators: the card key's 6 and 4 more.
-constexpr std::int32_t kLeadingSeparators = 10;
+// Fields 2 to 12 hold 11 separators: the card key's 6 and 5 more.
+constexpr std::int32_t kLeadingSeparators = 11;
+// Field 12, the time, is the last two characters of the leading fields.
+constexpr std::int32_t kTimeWidth = 2;
 
-// Works out what every line of the card shares: fields 2 to 11, whether
+// Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
 // slot and which slots are filled.
 void prepareCard(Type1CardState& state, const CardColumns& card) {
@@ -85,6 +98,8 @@ void prepareCard(Type1CardState& state, const CardColumns& card) {
   leading.appendField(card.columns(kUnitColumns));
   leading.appendField(card.columns(kMethodColumns));
   leading.appendField(textOf(formatCardDate(card)));
+  // Each line writes its own time here.
+  leading.appendField("00");
   state.leadingLength = leading.length;
 
   const std::int32_t interval = durationInterval(card.column(kDurationColumn.first));
@@ -115,30 +130,31 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
 
   // Columns 17 to 31 are checked on every call, so a bad duration code or
   // hour rejects each of the card's lines.
-  record.appendPrepared(state.leadingFields, state.leadingLength, kLeadingSeparators);
   if (!state.durationAccepted) reportFieldError(context, kDurationCodeError);
   if (!state.hourAccepted) reportFieldError(context, kCollectionTimeError);
   bool accepted = state.durationAccepted && state.hourAccepted;
+  // Field 12 is left empty on a rejected line, which is never written.
+  const std::int32_t timePosition = record.length + state.leadingLength - kTimeWidth;
+  record.appendPrepared(state.leadingFields,
+                        accepted ? state.leadingLength : state.leadingLength - kTimeWidth,
+                        kLeadingSeparators);
 
   // Only this converter moves readingIndex; a value outside the slots can
   // only come from a card loop that stopped calling too early.
   if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
 
-  // Field 12; left empty on a rejected line, which is never written.
-  const auto appendTime = [&](std::int32_t slot) {
-    if (!accepted) {
-      record.appendField({});
-      return;
-    }
+  // Field 12: the time of the slot, on a line that has one.
+  const auto writeTime = [&](std::int32_t slot) {
+    if (!accepted) return;
     const std::array<char, 2>& time = state.times[static_cast<std::size_t>(slot)];
-    record.appendField(std::string_view(time.data(), time.size()));
+    std::memcpy(record.buffer + timePosition, time.data(), time.size());
   };
 
   if (isDeleteCard(card)) {
     // A delete carries every slot over as it stands, blank ones included.
     const std::int32_t slot = readingIndex;
     const char flag = slotFlag(card, slot);
-    appendTime(slot);
+    writeTime(slot);
     record.appendField(card.columns(kSlots.value(slot)));
     record.appendField({});
     record.appendField({});
@@ -158,7 +174,7 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
   }
 
   // The time follows the slot's position, so a blank slot leaves a gap.
-  appendTime(slot);
+  writeTime(slot);
   const char flag = upperCase(slotFlag(card, slot));
   const ColumnRange valueColumns = kSlots.value(slot);
   char* value = card.at(valueColumns);
@@ -168,10 +184,10 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
     record.appendField(card.columns(valueColumns));
     record.appendField({});
   } else if (isDigit(dpIndicator)) {
-    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
+    if (appendSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
   } else if (dpIndicator == ' ') {
     // A blank DP indicator marks every value of the card as a legacy null code.
-    if (convertSampleValue(context, value, -1, flag) != 0) accepted = false;
+    if (appendSampleValue(context, value, -1, flag) != 0) accepted = false;
   } else {
     reportFieldError(context, kDecimalPositionError);
     record.appendField(card.columns(valueColumns));
@@ -179,8 +195,13 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
     accepted = false;
   }
   // Fields 15 and 16 empty, then field 17: the flag, or empty for '9' or blank.
-  const std::array<char, 4> lastFields{'|', '|', '|', flag};
-  record.appendFixed(std::string_view(lastFields.data(), flag == '9' || flag == ' ' ? 3 : 4), 3);
+  const bool flagShown = flag != '9' && flag != ' ';
+  if (char* out = record.openField(3)) {
+    out[0] = '|';
+    out[1] = '|';
+    out[2] = flag;
+    record.closeFields(out + (flagShown ? 3 : 2), 3);
+  }
 
   moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;

@@ -43,10 +43,10 @@ bool convertType2Card(ConversionContext& context, CardColumns& card) {
     record.appendField({});
   } else if (isDigit(dpIndicator)) {
     // Six to nine decimals are rejected there, with the value's fields.
-    if (convertSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
+    if (appendSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
   } else if (dpIndicator == ' ') {
     // A blank DP indicator marks the value as a legacy null code.
-    if (convertSampleValue(context, value, -1, flag) != 0) accepted = false;
+    if (appendSampleValue(context, value, -1, flag) != 0) accepted = false;
   } else {
     // Reported as no DP indicator; the value's fields are left out.
     readDpIndicator(context, dpIndicator);

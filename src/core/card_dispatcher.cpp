@@ -33,13 +33,35 @@ bool holdsSeparator(std::string_view card) { return card.find('|', 1) != std::st
 // Takes a card whose lines come one per call: a card that differs from the
 // one in hand starts afresh, the same card goes on with what is known of it.
 const CardInHand& takeCard(CardInHand& held, std::string_view card) {
-  if (held.serial != 0 && std::memcmp(held.image.data(), card.data(), held.image.size()) == 0) {
+  const bool continued = held.continued;
+  held.continued = false;
+  if (held.serial != 0 &&
+      (continued || std::memcmp(held.image.data(), card.data(), held.image.size()) == 0)) {
     return held;
   }
   std::memcpy(held.image.data(), card.data(), held.image.size());
   if (++held.serial == 0) held.serial = 1;
   held.holdsSeparator = holdsSeparator(card);
   return held;
+}
+
+// A card type without a converter: the card is copied as it stands. Kept
+// out of line, like passErrorLine, so that the converted cards' way through
+// convertCard stays short.
+[[gnu::noinline]] void copyCard(OutputRecord& record, std::string_view card) {
+  const std::string_view copied = card.substr(0, static_cast<std::size_t>(record.capacity) - 1);
+  record.appendFixed(copied, separatorsIn(copied.substr(std::min<std::size_t>(copied.size(), 2))));
+  record.padFieldsTo(copySeparatorTarget(card));
+}
+
+// Hands the last error line to the card loop.
+[[gnu::noinline]] void passErrorLine(const ConversionContext& context,
+                                     std::span<char, kMessageSize> message) {
+  const char* text = context.errorText.data();
+  const auto length =
+      static_cast<std::size_t>(std::find(text, text + context.errorText.size(), '\0') - text);
+  std::memcpy(message.data(), text, length);
+  std::fill(message.begin() + static_cast<std::ptrdiff_t>(length), message.end(), '\0');
 }
 
 }  // namespace
@@ -50,48 +72,39 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
   OutputRecord& record = context.record;
   record.begin(line.data(), line.size());
   const CardType* type = findCardType(card[0]);
+  if (type == nullptr) {
+    copyCard(record, card);
+    *callAgain = 0;
+    return 0;
+  }
 
-  std::int32_t result = 0;
-  if (type != nullptr) {
-    // Every line begins with its record type; the converter goes on from there.
-    record.appendFixed(type->recordType, 0);
-    bool accepted = false;
-    bool cardHoldsSeparator = false;
-    // The converter's own copy: the card stays as it was read.
-    CardColumns columns(card);
-    if (type->givesLinePerCall()) {
-      cardHoldsSeparator = takeCard(context.cardInHand, card).holdsSeparator;
-      accepted = type->convertNext(context, columns, *callAgain);
-    } else {
-      cardHoldsSeparator = holdsSeparator(card);
-      accepted = type->convert(context, columns);
-      *callAgain = 0;
-    }
-    record.padFieldsTo(type->separators);
-    // A '|' taken over from the card would shift every later field. Every
-    // '|' in the line is one the record counted unless the card brought one
-    // along, so only such a card needs its line searched.
-    if (accepted && cardHoldsSeparator && separatorsIn(record.view()) > record.separatorCount) {
-      reportFieldError(context, kFieldSeparatorError);
-      accepted = false;
-    }
-    if (!accepted) result = type->failure;
+  // Every line begins with its two-letter record type; the converter goes
+  // on from there.
+  std::memcpy(record.buffer, type->recordType.data(), kRecordTypeLength);
+  record.length = static_cast<std::int32_t>(kRecordTypeLength);
+  bool accepted = false;
+  bool cardHoldsSeparator = false;
+  // The converter's own copy: the card stays as it was read.
+  CardColumns columns(card);
+  if (type->givesLinePerCall()) {
+    cardHoldsSeparator = takeCard(context.cardInHand, card).holdsSeparator;
+    accepted = type->convertNext(context, columns, *callAgain);
   } else {
-    const std::string_view copied = card.substr(0, line.size() - 1);
-    record.appendFixed(copied,
-                       separatorsIn(copied.substr(std::min<std::size_t>(copied.size(), 2))));
-    record.padFieldsTo(copySeparatorTarget(card));
+    cardHoldsSeparator = holdsSeparator(card);
+    accepted = type->convert(context, columns);
     *callAgain = 0;
   }
-
-  if (result != 0) {
-    const char* text = context.errorText.data();
-    const auto length =
-        static_cast<std::size_t>(std::find(text, text + context.errorText.size(), '\0') - text);
-    std::memcpy(message.data(), text, length);
-    std::fill(message.begin() + static_cast<std::ptrdiff_t>(length), message.end(), '\0');
+  record.padFieldsTo(type->separators);
+  // A '|' taken over from the card would shift every later field. Every
+  // '|' in the line is one the record counted unless the card brought one
+  // along, so only such a card needs its line searched.
+  if (accepted && cardHoldsSeparator && separatorsIn(record.view()) > record.separatorCount) {
+    reportFieldError(context, kFieldSeparatorError);
+    accepted = false;
   }
-  return result;
+  if (accepted) return 0;
+  passErrorLine(context, message);
+  return type->failure;
 }
 
 }  // namespace cardlift

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -24,6 +25,9 @@ using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns& ca
 using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns& card,
                                       std::int32_t& callAgain);
 
+// Every record type is two letters.
+inline constexpr std::size_t kRecordTypeLength = 2;
+
 // Everything the program knows of one card type.
 struct CardType {
   char type;                    // card column 1
@@ -41,7 +45,15 @@ struct CardType {
 // no converter: its cards are copied unchanged.
 extern const std::array<CardType, 6> CardTypeRegistry;
 
-// The row of a card type, or null for a card that is copied.
-const CardType* findCardType(char type);
+// For every character, by its byte value: 1 + its row in the registry, or
+// 0 for a card type that is copied.
+extern const std::array<std::uint8_t, 256> CardTypeRowIndex;
+
+// The row of a card type, or null for a card that is copied. Inline: it
+// is looked up for every call.
+inline const CardType* findCardType(char type) {
+  const std::uint8_t row = CardTypeRowIndex[static_cast<unsigned char>(type)];
+  return row == 0 ? nullptr : &CardTypeRegistry[row - 1U];
+}
 
 }  // namespace cardlift

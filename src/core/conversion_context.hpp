@@ -24,6 +24,10 @@ struct CardInHand {
   std::uint32_t serial = 0;
   // The card holds a '|' after its type.
   bool holdsSeparator = false;
+  // Set by the card loop for a further call with the card it handed over
+  // last, which is then known to be the one in hand without comparing the
+  // two; the next call takes it back.
+  bool continued = false;
 };
 
 // Card type 1: where the next call of the current card goes on, and what
@@ -34,7 +38,8 @@ struct Type1CardState {
 
   // Made once per card, for the card in hand whose serial it holds.
   std::uint32_t preparedFor = 0;
-  // Fields 2 to 11 as every line of the card has them; 10 separators.
+  // Fields 2 to 12 as every line of the card has them but field 12, the
+  // time, which each line fills in; 11 separators.
   std::array<char, 48> leadingFields{};
   std::int32_t leadingLength = 0;
   bool durationAccepted = false;  // column 17 is a duration code

@@ -135,6 +135,23 @@ struct OutputRecord {
     separatorCount += separators;
   }
 
+  // For fields written in place: puts the separator of a field of at most
+  // `most` characters on the line and returns where its text goes, or null
+  // when the line is empty or too near the end of its buffer (appendField
+  // then takes the field). closeFields ends what was written.
+  char* openField(std::int32_t most) {
+    const std::int32_t at = length;
+    if (at == 0 || at + 1 + most + 1 > capacity) return nullptr;
+    buffer[at] = '|';
+    return buffer + at + 1;
+  }
+  // Ends the fields written from openField at `end`; they hold `separators`
+  // '|', the one openField put included.
+  void closeFields(const char* end, std::int32_t separators) {
+    length = static_cast<std::int32_t>(end - buffer);
+    separatorCount += separators;
+  }
+
   std::string_view view() const { return {buffer, static_cast<std::size_t>(length)}; }
 };
 

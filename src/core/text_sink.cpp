@@ -81,22 +81,9 @@ void TextSink::writeLine(std::string_view text) {
   write("\n");
 }
 
-bool TextSink::writeLineAndFlush(std::span<char> buffer, std::size_t length) {
-  const std::size_t lineEndSize = lineEnd_ == LineEnd::kCrLf ? 2 : 1;
-  // A terminal shows the line through its filter, and text still waiting
-  // here goes first: both take the buffered way.
-  if (terminal_ || failed_ || size_ != 0 || length + lineEndSize > buffer.size()) {
-    writeLine(std::string_view(buffer.data(), length));
-    return flush();
-  }
-  char* end = buffer.data() + length;
-  if (lineEndSize == 2) *end++ = '\r';
-  *end = '\n';
-  if (!device_->writeAll(std::string_view(buffer.data(), length + lineEndSize))) {
-    failed_ = true;
-    return false;
-  }
-  return true;
+bool TextSink::writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length) {
+  writeLine(std::string_view(buffer.data(), length));
+  return flush();
 }
 
 void TextSink::writeNumber(long long value) {

@@ -14,6 +14,9 @@ class ByteDevice {
   virtual ~ByteDevice() = default;
   // Writes every byte or reports failure; a partial write is a failure.
   virtual bool writeAll(std::string_view bytes) = 0;
+  // The same for bytes that end with a line end, which a device that keeps
+  // track of line ends need not search for.
+  virtual bool writeLines(std::string_view bytes) { return writeAll(bytes); }
 };
 
 // How '\n' in written text reaches the device.
@@ -55,7 +58,20 @@ class TextSink {
   // the device. Where the line end fits behind the line it is put there and
   // the line goes out from the caller's buffer, with nothing copied. False
   // when this or an earlier hand-over failed.
-  bool writeLineAndFlush(std::span<char> buffer, std::size_t length);
+  bool writeLineAndFlush(std::span<char> buffer, std::size_t length) {
+    // Inline: every transaction line takes this way.
+    if (terminal_ || failed_ || size_ != 0 || length + 2 > buffer.size()) {
+      return writeLineAndFlushBuffered(buffer, length);
+    }
+    char* end = buffer.data() + length;
+    if (lineEnd_ == LineEnd::kCrLf) *end++ = '\r';
+    *end++ = '\n';
+    if (!device_->writeLines(std::string_view(buffer.data(), end))) {
+      failed_ = true;
+      return false;
+    }
+    return true;
+  }
 
   // A terminal sink hands each line over as it is finished; while lines are
   // held it keeps them until releaseLines (or a full buffer), so that what
@@ -74,6 +90,9 @@ class TextSink {
   bool failed() const { return failed_; }
 
  private:
+  // writeLineAndFlush through the buffer: for a terminal, for text still
+  // waiting here, after a failure or when no line end fits behind the line.
+  bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
   void put(std::string_view bytes);
   void writeToTerminal(std::string_view text);
 

@@ -37,7 +37,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
 
     const std::string_view card = in.text;
     std::int32_t callAgain = 1;
-    do {
+    for (;;) {
       message[0] = '\0';
       const std::int32_t result = convertCard(context, card, line, &callAgain, message);
       if (result == 0) {
@@ -54,7 +54,10 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
         console.write(card);
         console.write("]\n");
       }
-    } while (callAgain == 1);
+      if (callAgain != 1) break;
+      // The same card once more: the dispatcher need not compare it.
+      context.cardInHand.continued = true;
+    }
     console.releaseLines();
   }
   console.holdLines(false);

@@ -31,17 +31,40 @@ bool FileDevice::writeAll(std::string_view bytes) {
   while (!bytes.empty()) {
     const std::ptrdiff_t count = file_.writeSome(bytes);
     if (count <= 0) {
-      // Whatever part of a line went out is taken back.
-      if (wholeLines_ && written_ != lastLineEnd_) file_.truncateTo(lastLineEnd_);
+      cutBackToLastLine();
       return false;
     }
-    const std::string_view done = bytes.substr(0, static_cast<std::size_t>(count));
-    const std::size_t end = done.rfind('\n');
-    if (end != std::string_view::npos) lastLineEnd_ = written_ + end + 1;
-    written_ += done.size();
-    bytes.remove_prefix(done.size());
+    noteWritten(bytes.substr(0, static_cast<std::size_t>(count)));
+    bytes.remove_prefix(static_cast<std::size_t>(count));
   }
   return true;
+}
+
+bool FileDevice::writeLines(std::string_view bytes) {
+  // The usual case: all of it in one write, so the file ends on a line end.
+  const std::ptrdiff_t count = file_.writeSome(bytes);
+  if (count == static_cast<std::ptrdiff_t>(bytes.size())) {
+    written_ += bytes.size();
+    lastLineEnd_ = written_;
+    return true;
+  }
+  if (count <= 0) {
+    cutBackToLastLine();
+    return false;
+  }
+  noteWritten(bytes.substr(0, static_cast<std::size_t>(count)));
+  return writeAll(bytes.substr(static_cast<std::size_t>(count)));
+}
+
+void FileDevice::noteWritten(std::string_view done) {
+  const std::size_t end = done.rfind('\n');
+  if (end != std::string_view::npos) lastLineEnd_ = written_ + end + 1;
+  written_ += done.size();
+}
+
+void FileDevice::cutBackToLastLine() {
+  // Whatever part of a line went out is taken back.
+  if (wholeLines_ && written_ != lastLineEnd_) file_.truncateTo(lastLineEnd_);
 }
 
 }  // namespace cardlift

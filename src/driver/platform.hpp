@@ -119,6 +119,9 @@ class FileHandle final : public ByteSource, public WritableFile {
   std::ptrdiff_t writeSome(std::string_view bytes) override;
 
  private:
+  // writeSome after a first write that took nothing (its result `count`):
+  // tries again, waits or fails. Where the platform needs it.
+  std::ptrdiff_t writeSomeAgain(std::string_view bytes, std::ptrdiff_t count);
   void fail(std::uint32_t code);
   void learnIdentity();
 
@@ -157,8 +160,14 @@ class FileDevice final : public ByteDevice {
  public:
   FileDevice(WritableFile& file, bool wholeLines) : file_(file), wholeLines_(wholeLines) {}
   bool writeAll(std::string_view bytes) override;
+  bool writeLines(std::string_view bytes) override;
 
  private:
+  // Counts the bytes that went out, and where the last line end among them is.
+  void noteWritten(std::string_view done);
+  // After a failed write: cuts back whatever part of a line went out.
+  void cutBackToLastLine();
+
   WritableFile& file_;
   bool wholeLines_;
   std::uint64_t written_ = 0;

@@ -162,19 +162,31 @@ std::ptrdiff_t FileHandle::read(char* into, std::size_t size) {
 }
 
 std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
-  if (!isOpen()) {
-    fail(EBADF);
-    return -1;
-  }
   const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
-  for (;;) {
+  // The usual case, kept short: an open file that takes some bytes at once.
+  if (isOpen()) {
     const ssize_t count = ::write(descriptorOf(handle_), bytes.data(), size);
     if (count > 0) return count;
-    if (count < 0 && errno == EINTR) continue;
+    return writeSomeAgain(bytes.substr(0, size), count);
+  }
+  fail(EBADF);
+  return -1;
+}
+
+std::ptrdiff_t FileHandle::writeSomeAgain(std::string_view bytes, std::ptrdiff_t count) {
+  for (;;) {
+    if (count > 0) return count;
+    if (count < 0 && errno == EINTR) {
+      count = ::write(descriptorOf(handle_), bytes.data(), bytes.size());
+      continue;
+    }
     if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       // A non-blocking pipe that is full: wait until it takes more.
       pollfd ready{descriptorOf(handle_), POLLOUT, 0};
-      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) {
+        count = ::write(descriptorOf(handle_), bytes.data(), bytes.size());
+        continue;
+      }
     }
     fail(count < 0 ? static_cast<std::uint32_t>(errno) : static_cast<std::uint32_t>(EIO));
     return -1;

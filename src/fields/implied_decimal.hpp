@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace cardlift {
@@ -32,6 +33,45 @@ bool isNumericField(std::string_view field);
 // with as many decimals as characters or more keeps its sign in front:
 // "-123" with 4 decimals is "-.0123".
 std::int32_t formatImpliedDecimal(char* field, int length, int decimals, DecimalText& out);
+
+// The longest text writeFourDigitDecimal writes.
+inline constexpr std::int32_t kFourDigitDecimalLength = 6;
+
+// formatImpliedDecimal for its most common case, four digits (no blank, no
+// sign) with 0 to 5 decimals: writes the text to `out`, not terminated, and
+// returns its length.
+inline std::int32_t writeFourDigitDecimal(const char* digits, int decimals, char* out) {
+  switch (decimals) {
+    case 0:
+      std::memcpy(out, digits, 4);
+      out[4] = '.';
+      return 5;
+    case 1:
+      std::memcpy(out, digits, 3);
+      out[3] = '.';
+      out[4] = digits[3];
+      return 5;
+    case 2:
+      std::memcpy(out, digits, 2);
+      out[2] = '.';
+      std::memcpy(out + 3, digits + 2, 2);
+      return 5;
+    case 3:
+      out[0] = digits[0];
+      out[1] = '.';
+      std::memcpy(out + 2, digits + 1, 3);
+      return 5;
+    case 4:
+      out[0] = '.';
+      std::memcpy(out + 1, digits, 4);
+      return 5;
+    default:
+      out[0] = '.';
+      out[1] = '0';
+      std::memcpy(out + 2, digits, 4);
+      return 6;
+  }
+}
 
 // The text formatImpliedDecimal wrote.
 inline std::string_view textOf(const DecimalText& text) {

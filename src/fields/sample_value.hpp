@@ -6,6 +6,9 @@
 #include <string_view>
 
 #include "core/conversion_context.hpp"
+#include "fields/ascii.hpp"
+#include "fields/dp_indicator.hpp"
+#include "fields/implied_decimal.hpp"
 
 namespace cardlift {
 
@@ -46,5 +49,26 @@ bool lookupNullDataCode(const char* value, char* code);
 // having reported the error.
 std::int32_t convertSampleValue(ConversionContext& context, char* value, int decimals,
                                 char valueFlag);
+
+// convertSampleValue, with its most common case inline: a number of four
+// digits (leading blanks taken as zeros, as formatImpliedDecimal takes
+// them) with 0 to 5 decimals, written in place.
+inline std::int32_t appendSampleValue(ConversionContext& context, char* value, int decimals,
+                                      char valueFlag) {
+  if (decimals < 0 || decimals > kMaxDecimals || valueFlag == '9') {
+    return convertSampleValue(context, value, decimals, valueFlag);
+  }
+  for (int i = 0; i < 4 && value[i] == ' '; ++i) value[i] = '0';
+  if (isDigit(value[0]) && isDigit(value[1]) && isDigit(value[2]) && isDigit(value[3])) {
+    if (char* out = context.record.openField(kFourDigitDecimalLength + 1)) {
+      out += writeFourDigitDecimal(value, decimals, out);
+      // NULL_DATA_CODE stays empty.
+      *out++ = '|';
+      context.record.closeFields(out, 2);
+      return 0;
+    }
+  }
+  return convertSampleValue(context, value, decimals, valueFlag);
+}
 
 }  // namespace cardlift

@@ -62,24 +62,32 @@ TEST(SampleValueTest, Outcomes) {
       {"  12", 1, ' ', "001.2|", "", 0},
       {"-045", 2, ' ', "-0.45|", "", 0},
       {"1234", 5, ' ', ".01234|", "", 0},
+      {"1234", 1, ' ', "123.4|", "", 0},
+      {"1234", 2, 'a', "12.34|", "", 0},
+      {"1234", 4, ' ', ".1234|", "", 0},
+      {" 123", 5, ' ', ".00123|", "", 0},
       {" 1A3", 2, ' ', "01A3|", bad01A3, kNotANumber},
       {"12  ", 2, ' ', "12  |", bad12sp, kNotANumber},
       {"%s%d", 2, ' ', "%s%d|", badPercent, kNotANumber},
   };
+  // appendSampleValue takes its common cases inline and must give the same.
+  using Converter = std::int32_t (*)(ConversionContext&, char*, int, char);
   for (const SampleCase& c : cases) {
-    ConverterHarness h;
-    std::array<char, kOutputLineSize> line{};
-    h.context.record.begin(line.data());
-    h.context.record.appendField("X");
-    std::string value(c.value);
-    const std::int32_t result = convertSampleValue(h.context, value.data(), c.decimals, c.flag);
-    const std::string label = '"' + std::string(c.value) + "\" " + std::to_string(c.decimals);
-    EXPECT_EQ(result, c.result) << label;
-    EXPECT_EQ(h.context.record.view(), "X|" + std::string(c.fields)) << label;
-    EXPECT_EQ(h.context.record.separatorCount, 2) << label;
-    EXPECT_EQ(h.takeConsole(), c.error) << label;
-    if (!c.error.empty()) {
-      EXPECT_EQ(std::string(h.context.errorText.data()), c.error) << label;
+    for (const Converter convert : {Converter{convertSampleValue}, Converter{appendSampleValue}}) {
+      ConverterHarness h;
+      std::array<char, kOutputLineSize> line{};
+      h.context.record.begin(line.data());
+      h.context.record.appendField("X");
+      std::string value(c.value);
+      const std::int32_t result = convert(h.context, value.data(), c.decimals, c.flag);
+      const std::string label = '"' + std::string(c.value) + "\" " + std::to_string(c.decimals);
+      EXPECT_EQ(result, c.result) << label;
+      EXPECT_EQ(h.context.record.view(), "X|" + std::string(c.fields)) << label;
+      EXPECT_EQ(h.context.record.separatorCount, 2) << label;
+      EXPECT_EQ(h.takeConsole(), c.error) << label;
+      if (!c.error.empty()) {
+        EXPECT_EQ(std::string(h.context.errorText.data()), c.error) << label;
+      }
     }
   }
 }
