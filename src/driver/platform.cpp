@@ -27,6 +27,18 @@ std::string describeFault(const FileFault& fault) {
   return "failed";
 }
 
+void FileHandle::reset() {
+  close();
+  identity_ = {};
+  fault_ = {};
+}
+
+void FileHandle::adopt(std::intptr_t handle) {
+  handle_ = handle;
+  owned_ = true;
+  learnIdentity();
+}
+
 bool FileDevice::writeAll(std::string_view bytes) {
   while (!bytes.empty()) {
     const std::ptrdiff_t count = file_.writeSome(bytes);

@@ -124,6 +124,10 @@ class FileHandle final : public ByteSource, public WritableFile {
   std::ptrdiff_t writeSomeAgain(std::string_view bytes, std::ptrdiff_t count);
   void fail(std::uint32_t code);
   void learnIdentity();
+  // Closes whatever was open and forgets its identity and fault.
+  void reset();
+  // Takes over a handle just opened, and learns its identity.
+  void adopt(std::intptr_t handle);
 
   std::intptr_t handle_ = -1;
   bool owned_ = true;

@@ -51,17 +51,13 @@ void FileHandle::learnIdentity() {
 }
 
 bool FileHandle::openForReading(const NativeName& name) {
-  close();
-  identity_ = {};
-  fault_ = {};
+  reset();
   const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
     fail(static_cast<std::uint32_t>(errno));
     return false;
   }
-  handle_ = descriptor;
-  owned_ = true;
-  learnIdentity();
+  adopt(descriptor);
   struct stat status;
   // A directory opens, but it is no input file.
   if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
@@ -72,18 +68,14 @@ bool FileHandle::openForReading(const NativeName& name) {
 }
 
 bool FileHandle::openForWriting(const NativeName& name) {
-  close();
-  identity_ = {};
-  fault_ = {};
+  reset();
   // Not emptied yet: the name may lead to a file that is in use.
   const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (descriptor < 0) {
     fail(static_cast<std::uint32_t>(errno));
     return false;
   }
-  handle_ = descriptor;
-  owned_ = true;
-  learnIdentity();
+  adopt(descriptor);
   return true;
 }
 

@@ -128,31 +128,23 @@ HANDLE openShared(const NativeName& name, DWORD access, DWORD share, DWORD dispo
 }  // namespace
 
 bool FileHandle::openForReading(const NativeName& name) {
-  close();
-  identity_ = {};
-  fault_ = {};
+  reset();
   // Others may read it too, but no one may write it while it is read.
   const HANDLE handle =
       openShared(name, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, identity_, fault_);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  handle_ = reinterpret_cast<std::intptr_t>(handle);
-  owned_ = true;
-  learnIdentity();
+  adopt(reinterpret_cast<std::intptr_t>(handle));
   return true;
 }
 
 bool FileHandle::openForWriting(const NativeName& name) {
-  close();
-  identity_ = {};
-  fault_ = {};
+  reset();
   // Opened without emptying it; the share mode keeps every other writer
   // out for the run, which is this platform's lock.
   const HANDLE handle =
       openShared(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, identity_, fault_);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  handle_ = reinterpret_cast<std::intptr_t>(handle);
-  owned_ = true;
-  learnIdentity();
+  adopt(reinterpret_cast<std::intptr_t>(handle));
   return true;
 }
 
