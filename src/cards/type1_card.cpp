@@ -87,6 +87,30 @@ constexpr std::int32_t kLeadingSeparators = 11;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
+// Finds the slots whose lines can be written straight from what was
+// prepared: those of a card that is not a delete, with an accepted duration
+// code and hour and a DP indicator of 0 to 5, whose value is four digits
+// (leading blanks taken as zeros) and whose flag is not '9'.
+void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
+  state.quickSlots = 0;
+  const char dpIndicator = card.column(kDpIndicator);
+  if (!state.durationAccepted || !state.hourAccepted || isDeleteCard(card) ||
+      !isDigit(dpIndicator) || dpIndicator - '0' > kMaxDecimals) {
+    return;
+  }
+  state.quickDecimals = dpIndicator - '0';
+  for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
+    const std::string_view value = card.columns(kSlots.value(slot));
+    std::array<char, 4>& digits = state.quickValues[static_cast<std::size_t>(slot)];
+    std::size_t at = 0;
+    for (; at < digits.size() && value[at] == ' '; ++at) digits[at] = '0';
+    for (; at < digits.size() && isDigit(value[at]); ++at) digits[at] = value[at];
+    if (at == digits.size() && upperCase(slotFlag(card, slot)) != '9') {
+      state.quickSlots |= 1U << slot;
+    }
+  }
+}
+
 // Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
 // slot and which slots are filled.
@@ -115,6 +139,36 @@ void prepareCard(Type1CardState& state, const CardColumns& card) {
     }
   }
   state.filledSlots = filledSlots(card, kSlots);
+  prepareQuickSlots(state, card);
+}
+
+// The room a quick line needs behind the record type: the leading fields,
+// a '|' and at most six characters of value, four '|' and the flag, and
+// the terminator.
+constexpr std::int32_t kQuickLineRoom =
+    static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)) + 1 + kFourDigitDecimalLength +
+    4 + 1 + 1;
+
+// Writes the line of a quick slot (see prepareQuickSlots) behind the record
+// type, field by field.
+void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot,
+                    char flag) {
+  const auto index = static_cast<std::size_t>(slot);
+  char* out = record.buffer + record.length;
+  // Fields 2 to 12, the time of the slot last.
+  std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
+  out += state.leadingLength;
+  std::memcpy(out - kTimeWidth, state.times[index].data(), kTimeWidth);
+  // Field 13, the value, and field 14, the null data code, empty.
+  *out++ = '|';
+  out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
+  *out++ = '|';
+  // Fields 15 and 16 empty, then field 17: the flag, or empty for blank.
+  std::memcpy(out, "|||", 3);
+  out[3] = flag;
+  out += flag == ' ' ? 3 : 4;
+  record.length = static_cast<std::int32_t>(out - record.buffer);
+  record.separatorCount += kLeadingSeparators + 5;
 }
 
 }  // namespace
@@ -128,6 +182,20 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
     state.preparedFor = context.cardInHand.serial;
   }
 
+  // Only this converter moves readingIndex; a value outside the slots can
+  // only come from a card loop that stopped calling too early.
+  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
+
+  if (state.quickSlots != 0) {
+    const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
+    if (slot < kSlots.count && (state.quickSlots >> slot & 1U) != 0 &&
+        record.length + kQuickLineRoom <= record.capacity) {
+      writeQuickLine(record, state, slot, upperCase(slotFlag(card, slot)));
+      moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
+      return true;
+    }
+  }
+
   // Columns 17 to 31 are checked on every call, so a bad duration code or
   // hour rejects each of the card's lines.
   if (!state.durationAccepted) reportFieldError(context, kDurationCodeError);
@@ -138,10 +206,6 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
   record.appendPrepared(state.leadingFields,
                         accepted ? state.leadingLength : state.leadingLength - kTimeWidth,
                         kLeadingSeparators);
-
-  // Only this converter moves readingIndex; a value outside the slots can
-  // only come from a card loop that stopped calling too early.
-  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
 
   // Field 12: the time of the slot, on a line that has one.
   const auto writeTime = [&](std::int32_t slot) {
