@@ -87,6 +87,24 @@ constexpr std::int32_t kLeadingSeparators = 11;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
+// Copies a value of four characters to `digits` with its leading blanks
+// taken as zeros; true when that gives four digits. Every character is
+// tested, whatever the ones before it hold.
+bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
+  digits = {value[0], value[1], value[2], value[3]};
+  if (digits[0] == ' ') {
+    digits[0] = '0';
+    if (digits[1] == ' ') {
+      digits[1] = '0';
+      if (digits[2] == ' ') {
+        digits[2] = '0';
+        if (digits[3] == ' ') digits[3] = '0';
+      }
+    }
+  }
+  return isDigit(digits[0]) & isDigit(digits[1]) & isDigit(digits[2]) & isDigit(digits[3]);
+}
+
 // Finds the slots whose lines can be written straight from what was
 // prepared: those of a card that is not a delete, with an accepted duration
 // code and hour and a DP indicator of 0 to 5, whose value is four digits
@@ -100,12 +118,10 @@ void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
   }
   state.quickDecimals = dpIndicator - '0';
   for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
-    const std::string_view value = card.columns(kSlots.value(slot));
-    std::array<char, 4>& digits = state.quickValues[static_cast<std::size_t>(slot)];
-    std::size_t at = 0;
-    for (; at < digits.size() && value[at] == ' '; ++at) digits[at] = '0';
-    for (; at < digits.size() && isDigit(value[at]); ++at) digits[at] = value[at];
-    if (at == digits.size() && upperCase(slotFlag(card, slot)) != '9') {
+    const auto index = static_cast<std::size_t>(slot);
+    const char flag = upperCase(slotFlag(card, slot));
+    state.quickFlags[index] = flag;
+    if (fourDigits(card.columns(kSlots.value(slot)), state.quickValues[index]) && flag != '9') {
       state.quickSlots |= 1U << slot;
     }
   }
@@ -113,8 +129,8 @@ void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
 
 // Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
-// slot and which slots are filled.
-void prepareCard(Type1CardState& state, const CardColumns& card) {
+// slot and which slots are filled. Once per card, so out of line.
+[[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
   OutputRecord leading;
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
   writeCardKey(leading, card);
@@ -151,9 +167,9 @@ constexpr std::int32_t kQuickLineRoom =
 
 // Writes the line of a quick slot (see prepareQuickSlots) behind the record
 // type, field by field.
-void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot,
-                    char flag) {
+void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot) {
   const auto index = static_cast<std::size_t>(slot);
+  const char flag = state.quickFlags[index];
   char* out = record.buffer + record.length;
   // Fields 2 to 12, the time of the slot last.
   std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
@@ -171,30 +187,13 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   record.separatorCount += kLeadingSeparators + 5;
 }
 
-}  // namespace
-
-bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+// The line of any slot, every check made on it. Out of line, so that the
+// quick lines' way through convertType1Card stays short.
+[[gnu::noinline]] bool convertSlot(ConversionContext& context, CardColumns& card,
+                                   std::int32_t& callAgain) {
   OutputRecord& record = context.record;
   Type1CardState& state = context.type1Card;
   std::int32_t& readingIndex = state.readingIndex;
-  if (state.preparedFor != context.cardInHand.serial) {
-    prepareCard(state, card);
-    state.preparedFor = context.cardInHand.serial;
-  }
-
-  // Only this converter moves readingIndex; a value outside the slots can
-  // only come from a card loop that stopped calling too early.
-  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
-
-  if (state.quickSlots != 0) {
-    const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
-    if (slot < kSlots.count && (state.quickSlots >> slot & 1U) != 0 &&
-        record.length + kQuickLineRoom <= record.capacity) {
-      writeQuickLine(record, state, slot, upperCase(slotFlag(card, slot)));
-      moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
-      return true;
-    }
-  }
 
   // Columns 17 to 31 are checked on every call, so a bad duration code or
   // hour rejects each of the card's lines.
@@ -269,6 +268,30 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
 
   moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;
+}
+
+}  // namespace
+
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+  Type1CardState& state = context.type1Card;
+  std::int32_t& readingIndex = state.readingIndex;
+  if (state.preparedFor != context.cardInHand.serial) {
+    prepareCard(state, card);
+    state.preparedFor = context.cardInHand.serial;
+  }
+
+  // Only this converter moves readingIndex; a value outside the slots can
+  // only come from a card loop that stopped calling too early.
+  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
+
+  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
+  if (slot < kSlots.count && (state.quickSlots >> slot & 1U) != 0 &&
+      context.record.length + kQuickLineRoom <= context.record.capacity) {
+    writeQuickLine(context.record, state, slot);
+    moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
+    return true;
+  }
+  return convertSlot(context, card, callAgain);
 }
 
 }  // namespace cardlift

@@ -58,6 +58,7 @@ struct Type1CardState {
   std::uint32_t quickSlots = 0;
   std::int32_t quickDecimals = 0;  // the DP indicator of those lines
   std::array<std::array<char, 4>, 8> quickValues{};
+  std::array<char, 8> quickFlags{};  // every slot's flag, upper-cased
 };
 
 // Card type 8: where the next call of the current card goes on, and what
