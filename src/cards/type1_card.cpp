@@ -1,6 +1,8 @@
 // Card type 1: up to eight readings taken at a fixed interval, one "RD"
 // line per reading, given one line per call.
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "cards/card_converters.hpp"
@@ -88,22 +90,33 @@ constexpr std::int32_t kLeadingSeparators = 11;
 constexpr std::int32_t kTimeWidth = 2;
 
 // Copies a value of four characters to `digits` with its leading blanks
-// taken as zeros; true when that gives four digits. Every character is
-// tested, whatever the ones before it hold.
-bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
+// taken as zeros; true when that gives four digits. The four are tested at
+// once: a byte from '0' to '9' is the only one that neither drops below 0
+// when '0' is taken off nor reaches 0x80 when 0x46 ('9' to 0x7F) is added.
+constexpr bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
   digits = {value[0], value[1], value[2], value[3]};
-  if (digits[0] == ' ') {
-    digits[0] = '0';
-    if (digits[1] == ' ') {
-      digits[1] = '0';
-      if (digits[2] == ' ') {
-        digits[2] = '0';
-        if (digits[3] == ' ') digits[3] = '0';
-      }
-    }
+  for (char& c : digits) {
+    if (c != ' ') break;
+    c = '0';
   }
-  return isDigit(digits[0]) & isDigit(digits[1]) & isDigit(digits[2]) & isDigit(digits[3]);
+  std::uint32_t word = 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    word |= std::uint32_t{static_cast<unsigned char>(digits[i])} << (8 * i);
+  }
+  // The lowest byte that is no digit shows, whatever a borrow or carry
+  // from it does to those above.
+  return (((word - 0x30303030U) | (word + 0x46464646U)) & 0x80808080U) == 0;
 }
+
+constexpr bool isFourDigits(std::string_view value) {
+  std::array<char, 4> digits{};
+  return fourDigits(value, digits);
+}
+
+static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
+static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
+              !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
+              !isFourDigits("9\17799") && !isFourDigits("99\311 "));
 
 // Finds the slots whose lines can be written straight from what was
 // prepared: those of a card that is not a delete, with an accepted duration
@@ -117,7 +130,9 @@ void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
     return;
   }
   state.quickDecimals = dpIndicator - '0';
-  for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
+  // Only a filled slot gives a line.
+  for (std::uint32_t filled = state.filledSlots; filled != 0; filled &= filled - 1) {
+    const auto slot = static_cast<std::int32_t>(std::countr_zero(filled));
     const auto index = static_cast<std::size_t>(slot);
     const char flag = upperCase(slotFlag(card, slot));
     state.quickFlags[index] = flag;
