@@ -195,7 +195,9 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
   *out++ = '|';
   // Fields 15 and 16 empty, then field 17: the flag, or empty for blank.
-  std::memcpy(out, "|||", 3);
+  out[0] = '|';
+  out[1] = '|';
+  out[2] = '|';
   out[3] = flag;
   out += flag == ' ' ? 3 : 4;
   record.length = static_cast<std::int32_t>(out - record.buffer);
