@@ -149,10 +149,7 @@ void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
   OutputRecord leading;
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
   writeCardKey(leading, card);
-  leading.appendField(card.columns(kDurationColumn));
-  leading.appendField(card.columns(kUnitColumns));
-  leading.appendField(card.columns(kMethodColumns));
-  leading.appendField(textOf(formatCardDate(card)));
+  writeCodesAndDate(leading, card);
   // Each line writes its own time here.
   leading.appendField("00");
   state.leadingLength = leading.length;
