@@ -1,6 +1,8 @@
 // Card type 1: up to eight readings taken at a fixed interval, one "RD"
 // line per reading, given one line per call.
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "cards/card_converters.hpp"
@@ -87,17 +89,67 @@ constexpr std::int32_t kLeadingSeparators = 11;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
+// Copies a value of four characters to `digits` with its leading blanks
+// taken as zeros; true when that gives four digits. The four are tested at
+// once: a byte from '0' to '9' is the only one that neither drops below 0
+// when '0' is taken off nor reaches 0x80 when 0x46 ('9' to 0x7F) is added.
+constexpr bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
+  digits = {value[0], value[1], value[2], value[3]};
+  for (char& c : digits) {
+    if (c != ' ') break;
+    c = '0';
+  }
+  std::uint32_t word = 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    word |= std::uint32_t{static_cast<unsigned char>(digits[i])} << (8 * i);
+  }
+  // The lowest byte that is no digit shows, whatever a borrow or carry
+  // from it does to those above.
+  return (((word - 0x30303030U) | (word + 0x46464646U)) & 0x80808080U) == 0;
+}
+
+constexpr bool isFourDigits(std::string_view value) {
+  std::array<char, 4> digits{};
+  return fourDigits(value, digits);
+}
+
+static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
+static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
+              !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
+              !isFourDigits("9\17799") && !isFourDigits("99\311 "));
+
+// Finds the slots whose lines can be written straight from what was
+// prepared: those of a card that is not a delete, with an accepted duration
+// code and hour and a DP indicator of 0 to 5, whose value is four digits
+// (leading blanks taken as zeros) and whose flag is not '9'.
+void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
+  state.quickSlots = 0;
+  const char dpIndicator = card.column(kDpIndicator);
+  if (!state.durationAccepted || !state.hourAccepted || isDeleteCard(card) ||
+      !isDigit(dpIndicator) || dpIndicator - '0' > kMaxDecimals) {
+    return;
+  }
+  state.quickDecimals = dpIndicator - '0';
+  // Only a filled slot gives a line.
+  for (std::uint32_t filled = state.filledSlots; filled != 0; filled &= filled - 1) {
+    const auto slot = static_cast<std::int32_t>(std::countr_zero(filled));
+    const auto index = static_cast<std::size_t>(slot);
+    const char flag = upperCase(slotFlag(card, slot));
+    state.quickFlags[index] = flag;
+    if (fourDigits(card.columns(kSlots.value(slot)), state.quickValues[index]) && flag != '9') {
+      state.quickSlots |= 1U << slot;
+    }
+  }
+}
+
 // Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
-// slot and which slots are filled.
-void prepareCard(Type1CardState& state, const CardColumns& card) {
+// slot and which slots are filled. Once per card, so out of line.
+[[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
   OutputRecord leading;
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
   writeCardKey(leading, card);
-  leading.appendField(card.columns(kDurationColumn));
-  leading.appendField(card.columns(kUnitColumns));
-  leading.appendField(card.columns(kMethodColumns));
-  leading.appendField(textOf(formatCardDate(card)));
+  writeCodesAndDate(leading, card);
   // Each line writes its own time here.
   leading.appendField("00");
   state.leadingLength = leading.length;
@@ -115,18 +167,47 @@ void prepareCard(Type1CardState& state, const CardColumns& card) {
     }
   }
   state.filledSlots = filledSlots(card, kSlots);
+  prepareQuickSlots(state, card);
 }
 
-}  // namespace
+// The room a quick line needs behind the record type: the leading fields,
+// a '|' and at most six characters of value, four '|' and the flag, and
+// the terminator.
+constexpr std::int32_t kQuickLineRoom =
+    static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)) + 1 + kFourDigitDecimalLength +
+    4 + 1 + 1;
 
-bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+// Writes the line of a quick slot (see prepareQuickSlots) behind the record
+// type, field by field.
+void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot) {
+  const auto index = static_cast<std::size_t>(slot);
+  const char flag = state.quickFlags[index];
+  char* out = record.buffer + record.length;
+  // Fields 2 to 12, the time of the slot last.
+  std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
+  out += state.leadingLength;
+  std::memcpy(out - kTimeWidth, state.times[index].data(), kTimeWidth);
+  // Field 13, the value, and field 14, the null data code, empty.
+  *out++ = '|';
+  out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
+  *out++ = '|';
+  // Fields 15 and 16 empty, then field 17: the flag, or empty for blank.
+  out[0] = '|';
+  out[1] = '|';
+  out[2] = '|';
+  out[3] = flag;
+  out += flag == ' ' ? 3 : 4;
+  record.length = static_cast<std::int32_t>(out - record.buffer);
+  record.separatorCount += kLeadingSeparators + 5;
+}
+
+// The line of any slot, every check made on it. Out of line, so that the
+// quick lines' way through convertType1Card stays short.
+[[gnu::noinline]] bool convertSlot(ConversionContext& context, CardColumns& card,
+                                   std::int32_t& callAgain) {
   OutputRecord& record = context.record;
   Type1CardState& state = context.type1Card;
   std::int32_t& readingIndex = state.readingIndex;
-  if (state.preparedFor != context.cardInHand.serial) {
-    prepareCard(state, card);
-    state.preparedFor = context.cardInHand.serial;
-  }
 
   // Columns 17 to 31 are checked on every call, so a bad duration code or
   // hour rejects each of the card's lines.
@@ -138,10 +219,6 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
   record.appendPrepared(state.leadingFields,
                         accepted ? state.leadingLength : state.leadingLength - kTimeWidth,
                         kLeadingSeparators);
-
-  // Only this converter moves readingIndex; a value outside the slots can
-  // only come from a card loop that stopped calling too early.
-  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
 
   // Field 12: the time of the slot, on a line that has one.
   const auto writeTime = [&](std::int32_t slot) {
@@ -205,6 +282,30 @@ bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_
 
   moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
   return accepted;
+}
+
+}  // namespace
+
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+  Type1CardState& state = context.type1Card;
+  std::int32_t& readingIndex = state.readingIndex;
+  if (state.preparedFor != context.cardInHand.serial) {
+    prepareCard(state, card);
+    state.preparedFor = context.cardInHand.serial;
+  }
+
+  // Only this converter moves readingIndex; a value outside the slots can
+  // only come from a card loop that stopped calling too early.
+  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
+
+  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
+  if (slot < kSlots.count && (state.quickSlots >> slot & 1U) != 0 &&
+      context.record.length + kQuickLineRoom <= context.record.capacity) {
+    writeQuickLine(context.record, state, slot);
+    moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
+    return true;
+  }
+  return convertSlot(context, card, callAgain);
 }
 
 }  // namespace cardlift

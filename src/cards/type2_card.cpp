@@ -21,10 +21,7 @@ bool convertType2Card(ConversionContext& context, CardColumns& card) {
   bool accepted = true;
 
   writeCardKey(record, card);
-  record.appendField(card.columns(kDurationColumn));
-  record.appendField(card.columns(kUnitColumns));
-  record.appendField(card.columns(kMethodColumns));
-  record.appendField(textOf(formatCardDate(card)));
+  writeCodesAndDate(record, card);
 
   // A blank tens digit means midnight, whatever the units column holds.
   if (card.column(kHour.first) == ' ') {

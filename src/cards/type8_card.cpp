@@ -50,10 +50,7 @@ void prepareCard(Type8CardState& state, const CardColumns& card) {
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
   writeCardKey(leading, card);
   leading.appendField("1");
-  leading.appendField(card.columns(kDurationColumn));
-  leading.appendField(card.columns(kUnitColumns));
-  leading.appendField(card.columns(kMethodColumns));
-  leading.appendField(textOf(formatCardDate(card)));
+  writeCodesAndDate(leading, card);
   state.leadingLength = leading.length;
   state.filledSlots = filledSlots(card, kSlots);
 }

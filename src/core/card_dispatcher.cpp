@@ -32,11 +32,14 @@ bool holdsSeparator(std::string_view card) { return card.find('|', 1) != std::st
 
 // Takes a card whose lines come one per call: a card that differs from the
 // one in hand starts afresh, the same card goes on with what is known of it.
-const CardInHand& takeCard(CardInHand& held, std::string_view card) {
+// A further call from the card loop goes on with the columns as they are;
+// any other call gets a fresh copy of them.
+CardInHand& takeCard(CardInHand& held, std::string_view card) {
   const bool continued = held.continued;
   held.continued = false;
-  if (held.serial != 0 &&
-      (continued || std::memcmp(held.image.data(), card.data(), held.image.size()) == 0)) {
+  if (held.serial != 0 && continued) return held;
+  held.columns = CardColumns(card);
+  if (held.serial != 0 && std::memcmp(held.image.data(), card.data(), held.image.size()) == 0) {
     return held;
   }
   std::memcpy(held.image.data(), card.data(), held.image.size());
@@ -84,12 +87,13 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
   record.length = static_cast<std::int32_t>(kRecordTypeLength);
   bool accepted = false;
   bool cardHoldsSeparator = false;
-  // The converter's own copy: the card stays as it was read.
-  CardColumns columns(card);
   if (type->givesLinePerCall()) {
-    cardHoldsSeparator = takeCard(context.cardInHand, card).holdsSeparator;
-    accepted = type->convertNext(context, columns, *callAgain);
+    CardInHand& held = takeCard(context.cardInHand, card);
+    cardHoldsSeparator = held.holdsSeparator;
+    accepted = type->convertNext(context, held.columns, *callAgain);
   } else {
+    // The converter's own copy: the card stays as it was read.
+    CardColumns columns(card);
     cardHoldsSeparator = holdsSeparator(card);
     accepted = type->convert(context, columns);
     *callAgain = 0;

@@ -19,6 +19,11 @@ inline constexpr std::size_t kMessageSize = 2048;
 // that differs from the one before.
 struct CardInHand {
   std::array<char, kCardLength> image{};
+  // The converter's columns of the card in hand, copied afresh whenever a
+  // card is taken. A further call of the card goes on with them as the
+  // calls before left them: a converter changes only the columns of the
+  // line it gives, and never those of a line still to come.
+  CardColumns columns{std::string_view(image.data(), image.size())};
   // Counts the cards taken: a converter's preparation is current while it
   // holds the number it was made for. 0 before the first card.
   std::uint32_t serial = 0;
@@ -48,6 +53,12 @@ struct Type1CardState {
   std::array<std::array<char, 2>, 8> times{};
   // Bit k set: reading slot k holds a value.
   std::uint32_t filledSlots = 0;
+  // Bit k set: slot k's line has nothing to report, and quickValues[k]
+  // holds its value as four digits (leading blanks taken as zeros).
+  std::uint32_t quickSlots = 0;
+  std::int32_t quickDecimals = 0;  // the DP indicator of those lines
+  std::array<std::array<char, 4>, 8> quickValues{};
+  std::array<char, 8> quickFlags{};  // every slot's flag, upper-cased
 };
 
 // Card type 8: where the next call of the current card goes on, and what

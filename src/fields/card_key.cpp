@@ -31,6 +31,19 @@ void writeCardKey(OutputRecord& record, const CardColumns& card) {
   record.appendFixed(std::string_view(fields.data(), fields.size()), 6);
 }
 
+void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
+  // The codes lie side by side and the date has a fixed width, so the four
+  // fields are laid out at once.
+  std::array<char, 19> fields{'|'};
+  char* out = fields.data() + 1;
+  out = putKeyField<kDurationColumn>(out, card);
+  out = putKeyField<kUnitColumns>(out, card);
+  out = putKeyField<kMethodColumns>(out, card);
+  const std::array<char, 8> date = formatCardDate(card);
+  std::memcpy(out, date.data(), date.size());
+  record.appendFixed(std::string_view(fields.data(), fields.size()), 4);
+}
+
 std::array<char, 4> expandCardYear(char first, char second) {
   // Compared as signed codes, so bytes of 0x80 and above fall in the 2000s.
   const bool before2000 = static_cast<signed char>(first) >= static_cast<signed char>('5');

@@ -21,6 +21,11 @@ constexpr char actionCode(char column80) { return column80 == 'M' ? 'U' : column
 // 11-15 and 16 as they stand). Leaves 6 separators and 24 characters.
 void writeCardKey(OutputRecord& record, const CardColumns& card);
 
+// Appends the duration, unit and method codes (columns 17, 18-20 and
+// 21-23 as they stand) and the date (formatCardDate) as four fields behind
+// fields already on the line: 4 separators and 19 characters.
+void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
+
 // Sets field 2 to 'D': a value marked with kDeleteMarker deletes its line.
 inline void markDeleted(OutputRecord& record) { record.overwrite(kActionPosition, 'D'); }
 

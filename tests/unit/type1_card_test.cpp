@@ -220,6 +220,12 @@ TEST(Type1Card, ValueConversion) {
       {"2", " 1A3 ", "01A3||||",
        errorLine(-20304, "REPORTED_SAMPLE_VALUE", "Invalid Sample Value: 01A3.")},
       {"A", "*12 x", "*12 ||||X", ""},  // marked: no DP indicator test
+      // The neighbours of the digits, and blanks up to the last column.
+      {"5", "   7 ", ".00007||||", ""},
+      {"4", "12:4 ", "12:4||||",
+       errorLine(-20304, "REPORTED_SAMPLE_VALUE", "Invalid Sample Value: 12:4.")},
+      {"1", "/123z", "/123||||Z",
+       errorLine(-20304, "REPORTED_SAMPLE_VALUE", "Invalid Sample Value: /123.")},
   };
   for (const Case& c : cases) {
     ConverterHarness harness;
