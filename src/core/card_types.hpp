@@ -21,7 +21,9 @@ using SingleLineConverter = bool (*)(ConversionContext& context, CardColumns& ca
 // A converter that gives one line per call, for as long as it sets
 // callAgain to 1; it sets the flag on every call, to 0 with the card's last
 // line, and keeps its position within the card in its own state in the
-// context. Otherwise as SingleLineConverter.
+// context. The card loop's further calls for one card hand back the same
+// copy of the columns, with whatever the earlier calls changed in it.
+// Otherwise as SingleLineConverter.
 using LinePerCallConverter = bool (*)(ConversionContext& context, CardColumns& card,
                                       std::int32_t& callAgain);
 
