@@ -89,35 +89,6 @@ constexpr std::int32_t kLeadingSeparators = 11;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
-// Copies a value of four characters to `digits` with its leading blanks
-// taken as zeros; true when that gives four digits. The four are tested at
-// once: a byte from '0' to '9' is the only one that neither drops below 0
-// when '0' is taken off nor reaches 0x80 when 0x46 ('9' to 0x7F) is added.
-constexpr bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
-  digits = {value[0], value[1], value[2], value[3]};
-  for (char& c : digits) {
-    if (c != ' ') break;
-    c = '0';
-  }
-  std::uint32_t word = 0;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    word |= std::uint32_t{static_cast<unsigned char>(digits[i])} << (8 * i);
-  }
-  // The lowest byte that is no digit shows, whatever a borrow or carry
-  // from it does to those above.
-  return (((word - 0x30303030U) | (word + 0x46464646U)) & 0x80808080U) == 0;
-}
-
-constexpr bool isFourDigits(std::string_view value) {
-  std::array<char, 4> digits{};
-  return fourDigits(value, digits);
-}
-
-static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
-static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
-              !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
-              !isFourDigits("9\17799") && !isFourDigits("99\311 "));
-
 // Finds the slots whose lines can be written straight from what was
 // prepared: those of a card that is not a delete, with an accepted duration
 // code and hour and a DP indicator of 0 to 5, whose value is four digits

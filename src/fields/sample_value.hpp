@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "core/conversion_context.hpp"
@@ -50,6 +51,35 @@ bool lookupNullDataCode(const char* value, char* code);
 std::int32_t convertSampleValue(ConversionContext& context, char* value, int decimals,
                                 char valueFlag);
 
+// Copies a value of four characters to `digits` with its leading blanks
+// taken as zeros; true when that gives four digits. The four are tested at
+// once: a byte from '0' to '9' is the only one that neither drops below 0
+// when '0' is taken off nor reaches 0x80 when 0x46 ('9' to 0x7F) is added.
+constexpr bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
+  digits = {value[0], value[1], value[2], value[3]};
+  for (char& c : digits) {
+    if (c != ' ') break;
+    c = '0';
+  }
+  std::uint32_t word = 0;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    word |= std::uint32_t{static_cast<unsigned char>(digits[i])} << (8 * i);
+  }
+  // The lowest byte that is no digit shows, whatever a borrow or carry
+  // from it does to those above.
+  return (((word - 0x30303030U) | (word + 0x46464646U)) & 0x80808080U) == 0;
+}
+
+constexpr bool isFourDigits(std::string_view value) {
+  std::array<char, 4> digits{};
+  return fourDigits(value, digits);
+}
+
+static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
+static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
+              !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
+              !isFourDigits("9\17799") && !isFourDigits("99\311 "));
+
 // convertSampleValue, with its most common case inline: a number of four
 // digits (leading blanks taken as zeros, as formatImpliedDecimal takes
 // them) with 0 to 5 decimals, written in place.
@@ -58,8 +88,10 @@ inline std::int32_t appendSampleValue(ConversionContext& context, char* value, i
   if (decimals < 0 || decimals > kMaxDecimals || valueFlag == '9') {
     return convertSampleValue(context, value, decimals, valueFlag);
   }
-  for (int i = 0; i < 4 && value[i] == ' '; ++i) value[i] = '0';
-  if (isDigit(value[0]) && isDigit(value[1]) && isDigit(value[2]) && isDigit(value[3])) {
+  std::array<char, 4> digits{};
+  if (fourDigits(std::string_view(value, 4), digits)) {
+    // The field shows its leading blanks as zeros, as formatImpliedDecimal leaves them.
+    std::memcpy(value, digits.data(), digits.size());
     if (char* out = context.record.openField(kFourDigitDecimalLength + 1)) {
       out += writeFourDigitDecimal(value, decimals, out);
       // NULL_DATA_CODE stays empty.
