@@ -23,7 +23,8 @@ struct ColumnRange {
 
 // Card columns 2 to 80 of one card, without terminator. Columns are named
 // by their 1-based number over the whole card (column 1, the card type,
-// is not held). A converter gets its own copy and may change it freely.
+// is not held). A converter gets its own copy and may change it; the
+// further calls for one card get back the copy the earlier calls left.
 class CardColumns {
  public:
   static constexpr int kFirst = 2;

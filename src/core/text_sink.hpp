@@ -33,9 +33,10 @@ inline constexpr LineEnd kNativeLineEnd = LineEnd::kLf;
 // pieces. Every '\n' written stands for one line end. A sink for a
 // terminal hands over each line as it is finished and shows the control
 // bytes 0x00-0x08, 0x0B-0x1F and 0x7F as '?', so that no text can move the
-// cursor, clear the screen or retitle the window. Nothing here allocates. After a failed device
-// write the sink stays failed and drops everything written to it afterwards, so the caller learns
-// of the loss once and the run can go on.
+// cursor, clear the screen or retitle the window. Nothing here allocates.
+// After a failed device write the sink stays failed and drops everything
+// written to it afterwards, so the caller learns of the loss once and the
+// run can go on.
 class TextSink {
  public:
   static constexpr std::size_t kCapacity = 32 * 1024;
