@@ -84,8 +84,8 @@ char slotFlag(const CardColumns& card, std::int32_t slot) {
   return card.column(kSlots.value(slot).last() + 1);
 }
 
-// Fields 2 to 12 hold 11 separators: the card key's 6 and 5 more.
-constexpr std::int32_t kLeadingSeparators = 11;
+// Fields 2 to 12: the card key, the codes and date, and the time.
+constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + kCodesAndDateSeparators + 1;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 

@@ -2,6 +2,7 @@
 // against the actual value, given one line per call.
 #include "cards/card_converters.hpp"
 #include "cards/card_slots.hpp"
+#include "core/card_types.hpp"
 #include "core/error_channel.hpp"
 #include "fields/card_key.hpp"
 #include "fields/dp_indicator.hpp"
@@ -38,10 +39,11 @@ bool appendValue(ConversionContext& context, CardColumns& card, ColumnRange colu
   return false;
 }
 
-// Fields 2 to 12 hold 11 separators: the card key's 6 and 5 more.
-constexpr std::int32_t kLeadingSeparators = 11;
+// Fields 2 to 12: the card key, the slot number, the codes and date.
+constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + 1 + kCodesAndDateSeparators;
 // Line position of field 8, the slot number: behind "RP" and fields 2-7.
-constexpr std::int32_t kSlotNumberPosition = 2 + 22 + 1;
+constexpr std::int32_t kSlotNumberPosition =
+    static_cast<std::int32_t>(kRecordTypeLength) + kCardKeyLength + 1;
 
 // Works out what every line of the card shares: fields 2 to 12 and which
 // slots are in use.

@@ -19,16 +19,16 @@ char* putKeyField(char* out, const CardColumns& card) {
 }  // namespace
 
 void writeCardKey(OutputRecord& record, const CardColumns& card) {
-  // Every field here has a fixed width, so the 22 characters are laid out
-  // at once: action code, state, county, site, parameter, POC.
-  std::array<char, 22> fields{'|', actionCode(card.column(kActionColumn)), '|'};
+  // Every field here has a fixed width, so they are laid out at once:
+  // action code, state, county, site, parameter, POC.
+  std::array<char, kCardKeyLength> fields{'|', actionCode(card.column(kActionColumn)), '|'};
   char* out = fields.data() + 3;
   out = putKeyField<kStateColumns>(out, card);
   out = putKeyField<kCountyColumns>(out, card);
   out = putKeyField<kSiteColumns>(out, card);
   out = putKeyField<kParameterColumns>(out, card);
   *out = card.column(kPocColumn.first);
-  record.appendFixed(std::string_view(fields.data(), fields.size()), 6);
+  record.appendFixed(std::string_view(fields.data(), fields.size()), kCardKeySeparators);
 }
 
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
@@ -41,7 +41,7 @@ void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
   out = putKeyField<kMethodColumns>(out, card);
   const std::array<char, 8> date = formatCardDate(card);
   std::memcpy(out, date.data(), date.size());
-  record.appendFixed(std::string_view(fields.data(), fields.size()), 4);
+  record.appendFixed(std::string_view(fields.data(), fields.size()), kCodesAndDateSeparators);
 }
 
 std::array<char, 4> expandCardYear(char first, char second) {

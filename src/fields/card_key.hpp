@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "core/card_columns.hpp"
@@ -12,18 +13,24 @@ namespace cardlift {
 
 // Line position of field 2, the action code.
 inline constexpr int kActionPosition = 3;
+// What writeCardKey writes behind the record type: fields 2 to 7, each
+// with the '|' before it.
+inline constexpr std::int32_t kCardKeyLength = 22;
+inline constexpr std::int32_t kCardKeySeparators = 6;
 
 // The action code as written to field 2: 'M' becomes 'U', all else stays.
 constexpr char actionCode(char column80) { return column80 == 'M' ? 'U' : column80; }
 
 // Writes fields 2 to 7 behind the two-letter record type that the record's
 // line holds: the action code and the card key (columns 2-3, 4-6, 7-10,
-// 11-15 and 16 as they stand). Leaves 6 separators and 24 characters.
+// 11-15 and 16 as they stand): kCardKeyLength characters.
 void writeCardKey(OutputRecord& record, const CardColumns& card);
 
 // Appends the duration, unit and method codes (columns 17, 18-20 and
 // 21-23 as they stand) and the date (formatCardDate) as four fields behind
-// fields already on the line: 4 separators and 19 characters.
+// fields already on the line: kCodesAndDateSeparators separators and 19
+// characters.
+inline constexpr std::int32_t kCodesAndDateSeparators = 4;
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
 
 // Sets field 2 to 'D': a value marked with kDeleteMarker deletes its line.
