@@ -25,7 +25,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
     // A NUL byte would hide the rest of the line: such a line is never a card.
     if (in.length != kCardLength || in.hasNul) {
       ++counts.errors;
-      const std::string_view reason = in.hasTab ? kTabMessage : kLengthMessage;
+      const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
       for (TextSink* sink : {&console, &errorLog}) {
         sink->write(reason);
         sink->write(in.text);

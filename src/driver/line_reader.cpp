@@ -45,13 +45,15 @@ bool LineReader::next(InputLine& line) {
         line.text = std::string_view(start, shown);
         line.length = count;
         line.hasNul = nul != nullptr;
-        // Only a tab before the first NUL counts.
-        line.hasTab = line.text.find('\t') != std::string_view::npos;
+        line.tabBeyondText = false;
         return true;
       }
     }
   }
+  return nextInPieces(line);
+}
 
+bool LineReader::nextInPieces(InputLine& line) {
   std::size_t kept = 0;
   std::uint64_t length = 0;
   std::uint64_t firstNul = UINT64_MAX;
@@ -99,7 +101,7 @@ bool LineReader::next(InputLine& line) {
   line.text = std::string_view(kept_.data(), shown);
   line.length = length;
   line.hasNul = firstNul < length;
-  line.hasTab = hasTab;
+  line.tabBeyondText = hasTab;
   return true;
 }
 

@@ -38,8 +38,12 @@ struct InputLine {
   std::uint64_t length = 0;
   // The line holds a NUL byte.
   bool hasNul = false;
-  // The line holds a tab before its first NUL byte.
-  bool hasTab = false;
+  // A tab before the first NUL byte lies beyond the kept text.
+  bool tabBeyondText = false;
+
+  // The line holds a tab before its first NUL byte. Looked for only when
+  // asked: most lines never are.
+  bool hasTab() const { return tabBeyondText || text.find('\t') != std::string_view::npos; }
 };
 
 // Splits a byte source into lines. "\n" and "\r\n" end a line; a lone
@@ -63,6 +67,10 @@ class LineReader {
 
  private:
   bool refill();
+  // next for a line that does not lie whole in the buffer: read piece by
+  // piece, refilling the buffer on the way. Kept apart, so that the usual
+  // line's way stays short.
+  [[gnu::noinline]] bool nextInPieces(InputLine& line);
 
   ByteSource& source_;
   std::size_t position_ = 0;
