@@ -54,18 +54,24 @@ bool FileDevice::writeAll(std::string_view bytes) {
 
 bool FileDevice::writeLines(std::string_view bytes) {
   // The usual case: all of it in one write, so the file ends on a line end.
-  const std::ptrdiff_t count = file_.writeSome(bytes);
-  if (count == static_cast<std::ptrdiff_t>(bytes.size())) {
-    written_ += bytes.size();
-    lastLineEnd_ = written_;
-    return true;
+  // A file of the program's own is written without a detour.
+  const std::ptrdiff_t count =
+      handle_ != nullptr ? handle_->writeOnce(bytes) : file_.writeSome(bytes);
+  if (count != static_cast<std::ptrdiff_t>(bytes.size())) return writeRestOfLines(bytes, count);
+  written_ += bytes.size();
+  lastLineEnd_ = written_;
+  return true;
+}
+
+bool FileDevice::writeRestOfLines(std::string_view bytes, std::ptrdiff_t count) {
+  if (count > 0) {
+    noteWritten(bytes.substr(0, static_cast<std::size_t>(count)));
+    return writeAll(bytes.substr(static_cast<std::size_t>(count)));
   }
-  if (count <= 0) {
-    cutBackToLastLine();
-    return false;
-  }
-  noteWritten(bytes.substr(0, static_cast<std::size_t>(count)));
-  return writeAll(bytes.substr(static_cast<std::size_t>(count)));
+  // Nothing went out: writeSome tries again, waits or learns why.
+  if (handle_ != nullptr) return writeAll(bytes);
+  cutBackToLastLine();
+  return false;
 }
 
 void FileDevice::noteWritten(std::string_view done) {

@@ -117,6 +117,9 @@ class FileHandle final : public ByteSource, public WritableFile {
   // Writes some of the bytes, waiting while the file would block; how many,
   // or a negative number on failure, with fault() telling why.
   std::ptrdiff_t writeSome(std::string_view bytes) override;
+  // One write call and nothing more: how many bytes the system took, or a
+  // negative number, after which writeSome tries again, waits or fails.
+  std::ptrdiff_t writeOnce(std::string_view bytes);
 
  private:
   // writeSome after a first write that took nothing (its result `count`):
@@ -163,16 +166,24 @@ class ProcessConsole {
 class FileDevice final : public ByteDevice {
  public:
   FileDevice(WritableFile& file, bool wholeLines) : file_(file), wholeLines_(wholeLines) {}
+  // Over one of the program's own files, called without a detour.
+  FileDevice(FileHandle& file, bool wholeLines)
+      : file_(file), handle_(&file), wholeLines_(wholeLines) {}
   bool writeAll(std::string_view bytes) override;
   bool writeLines(std::string_view bytes) override;
 
  private:
+  // writeLines after a first write that took only `count` bytes of them.
+  // Kept apart, so that the usual line's way stays short.
+  [[gnu::noinline]] bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);
   // Counts the bytes that went out, and where the last line end among them is.
   void noteWritten(std::string_view done);
   // After a failed write: cuts back whatever part of a line went out.
   void cutBackToLastLine();
 
   WritableFile& file_;
+  // The same file when it is a FileHandle, else null.
+  FileHandle* handle_ = nullptr;
   bool wholeLines_;
   std::uint64_t written_ = 0;
   std::uint64_t lastLineEnd_ = 0;

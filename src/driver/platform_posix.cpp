@@ -165,6 +165,11 @@ std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
   return -1;
 }
 
+std::ptrdiff_t FileHandle::writeOnce(std::string_view bytes) {
+  const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
+  return ::write(descriptorOf(handle_), bytes.data(), size);
+}
+
 std::ptrdiff_t FileHandle::writeSomeAgain(std::string_view bytes, std::ptrdiff_t count) {
   for (;;) {
     if (count > 0) return count;

@@ -246,6 +246,16 @@ std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
   }
 }
 
+std::ptrdiff_t FileHandle::writeOnce(std::string_view bytes) {
+  const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
+  DWORD count = 0;
+  if (!isOpen() ||
+      WriteFile(handleOf(handle_), bytes.data(), static_cast<DWORD>(size), &count, nullptr) == 0) {
+    return -1;
+  }
+  return static_cast<std::ptrdiff_t>(count);
+}
+
 ProcessConsole::ProcessConsole() {
   // A missing standard handle is replaced by the null device, so that the
   // console's text is discarded rather than lost in a failure.
