@@ -33,11 +33,9 @@ static_assert(registryIsSound());
 
 }  // namespace
 
-constexpr std::array<std::uint8_t, 256> CardTypeRowIndex = [] {
-  std::array<std::uint8_t, 256> rows{};
-  for (std::size_t i = 0; i < CardTypeRegistry.size(); ++i) {
-    rows[static_cast<unsigned char>(CardTypeRegistry[i].type)] = static_cast<std::uint8_t>(i + 1);
-  }
+constexpr std::array<const CardType*, 256> CardTypeIndex = [] {
+  std::array<const CardType*, 256> rows{};
+  for (const CardType& row : CardTypeRegistry) rows[static_cast<unsigned char>(row.type)] = &row;
   return rows;
 }();
 

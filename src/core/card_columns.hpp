@@ -30,10 +30,12 @@ class CardColumns {
   static constexpr int kFirst = 2;
   static constexpr int kLast = 80;
 
+  // No card yet: every column holds a NUL.
+  CardColumns() = default;
   // Takes columns 2 to 80 of an 80-character card.
-  explicit CardColumns(std::string_view card) {
-    std::memcpy(chars_.data(), card.data() + 1, chars_.size());
-  }
+  explicit CardColumns(std::string_view card) { take(card); }
+  // Takes columns 2 to 80 of another card.
+  void take(std::string_view card) { std::memcpy(chars_.data(), card.data() + 1, chars_.size()); }
 
   char column(int c) const { return chars_[index(c)]; }
   char* at(int c) { return chars_.data() + index(c); }

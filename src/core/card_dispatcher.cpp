@@ -28,28 +28,28 @@ std::int32_t separatorsIn(std::string_view text) {
   return static_cast<std::int32_t>(std::count(text.begin(), text.end(), '|'));
 }
 
-bool holdsSeparator(std::string_view card) { return card.find('|', 1) != std::string_view::npos; }
-
-// Takes a card whose lines come one per call: a card that differs from the
-// one in hand starts afresh, the same card goes on with what is known of it.
-// A further call from the card loop goes on with the columns as they are;
-// any other call gets a fresh copy of them.
-CardInHand& takeCard(CardInHand& held, std::string_view card) {
-  const bool continued = held.continued;
-  held.continued = false;
-  if (held.serial != 0 && continued) return held;
-  held.columns = CardColumns(card);
-  if (held.serial != 0 && std::memcmp(held.image.data(), card.data(), held.image.size()) == 0) {
-    return held;
+// A card holds a '|' after its type. All 80 columns are looked at at once
+// (column 1, a converted card's type, is never '|'): a test of fixed length
+// the compiler does in a few wide steps, cheaper than a search.
+bool holdsSeparator(std::string_view card) {
+  unsigned char found = 0;
+  for (std::size_t i = 0; i < kCardLength; ++i) {
+    found = static_cast<unsigned char>(found | (card[i] == '|' ? 1 : 0));
   }
-  std::memcpy(held.image.data(), card.data(), held.image.size());
+  return found != 0;
+}
+
+// Takes a card afresh: the converter's own copy of its columns, to change
+// as it likes while the card as read stays as it was. Once per card, so out
+// of line.
+[[gnu::noinline]] void takeCard(CardInHand& held, std::string_view card) {
+  held.columns.take(card);
   if (++held.serial == 0) held.serial = 1;
   held.holdsSeparator = holdsSeparator(card);
-  return held;
 }
 
 // A card type without a converter: the card is copied as it stands. Kept
-// out of line, like passErrorLine, so that the converted cards' way through
+// out of line, like endCheckedCall, so that the converted cards' way through
 // convertCard stays short.
 [[gnu::noinline]] void copyCard(OutputRecord& record, std::string_view card) {
   const std::string_view copied = card.substr(0, static_cast<std::size_t>(record.capacity) - 1);
@@ -58,13 +58,30 @@ CardInHand& takeCard(CardInHand& held, std::string_view card) {
 }
 
 // Hands the last error line to the card loop.
-[[gnu::noinline]] void passErrorLine(const ConversionContext& context,
-                                     std::span<char, kMessageSize> message) {
+void passErrorLine(const ConversionContext& context, std::span<char, kMessageSize> message) {
   const char* text = context.errorText.data();
   const auto length =
       static_cast<std::size_t>(std::find(text, text + context.errorText.size(), '\0') - text);
   std::memcpy(message.data(), text, length);
   std::fill(message.begin() + static_cast<std::ptrdiff_t>(length), message.end(), '\0');
+}
+
+// Ends a call that failed or whose card brought a '|' along. A '|' taken
+// over from the card would shift every later field. Every '|' in the line
+// is one the record counted unless the card brought one along, so only
+// such a card needs its line searched. Out of line, so that the usual
+// call's way through convertCard stays short.
+[[gnu::noinline]] std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
+                                              bool accepted,
+                                              std::span<char, kMessageSize> message) {
+  const OutputRecord& record = context.record;
+  if (accepted && separatorsIn(record.view()) > record.separatorCount) {
+    reportFieldError(context, kFieldSeparatorError);
+    accepted = false;
+  }
+  if (accepted) return 0;
+  passErrorLine(context, message);
+  return type.failure;
 }
 
 }  // namespace
@@ -85,30 +102,21 @@ std::int32_t convertCard(ConversionContext& context, std::string_view card,
   // on from there.
   std::memcpy(record.buffer, type->recordType.data(), kRecordTypeLength);
   record.length = static_cast<std::int32_t>(kRecordTypeLength);
+  // A further call from the card loop goes on with the columns as the calls
+  // before left them; every other call takes its card afresh.
+  CardInHand& held = context.cardInHand;
+  if (!held.continued || held.serial == 0) takeCard(held, card);
+  held.continued = false;
   bool accepted = false;
-  bool cardHoldsSeparator = false;
   if (type->givesLinePerCall()) {
-    CardInHand& held = takeCard(context.cardInHand, card);
-    cardHoldsSeparator = held.holdsSeparator;
     accepted = type->convertNext(context, held.columns, *callAgain);
   } else {
-    // The converter's own copy: the card stays as it was read.
-    CardColumns columns(card);
-    cardHoldsSeparator = holdsSeparator(card);
-    accepted = type->convert(context, columns);
     *callAgain = 0;
+    accepted = type->convert(context, held.columns);
   }
   record.padFieldsTo(type->separators);
-  // A '|' taken over from the card would shift every later field. Every
-  // '|' in the line is one the record counted unless the card brought one
-  // along, so only such a card needs its line searched.
-  if (accepted && cardHoldsSeparator && separatorsIn(record.view()) > record.separatorCount) {
-    reportFieldError(context, kFieldSeparatorError);
-    accepted = false;
-  }
-  if (accepted) return 0;
-  passErrorLine(context, message);
-  return type->failure;
+  if (accepted && !held.holdsSeparator) return 0;
+  return endCheckedCall(context, *type, accepted, message);
 }
 
 }  // namespace cardlift

@@ -47,15 +47,14 @@ struct CardType {
 // no converter: its cards are copied unchanged.
 extern const std::array<CardType, 6> CardTypeRegistry;
 
-// For every character, by its byte value: 1 + its row in the registry, or
-// 0 for a card type that is copied.
-extern const std::array<std::uint8_t, 256> CardTypeRowIndex;
+// For every character, by its byte value: its row in the registry, or null
+// for a card type that is copied.
+extern const std::array<const CardType*, 256> CardTypeIndex;
 
 // The row of a card type, or null for a card that is copied. Inline: it
 // is looked up for every call.
 inline const CardType* findCardType(char type) {
-  const std::uint8_t row = CardTypeRowIndex[static_cast<unsigned char>(type)];
-  return row == 0 ? nullptr : &CardTypeRegistry[row - 1U];
+  return CardTypeIndex[static_cast<unsigned char>(type)];
 }
 
 }  // namespace cardlift

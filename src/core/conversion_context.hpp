@@ -15,23 +15,24 @@ namespace cardlift {
 inline constexpr std::size_t kMessageSize = 2048;
 
 // The card whose lines are being given one per call. What does not change
-// from one of its lines to the next is worked out once, when a card comes
-// that differs from the one before.
+// from one of its lines to the next is worked out once, when a card is
+// taken afresh.
 struct CardInHand {
-  std::array<char, kCardLength> image{};
-  // The converter's columns of the card in hand, copied afresh whenever a
-  // card is taken. A further call of the card goes on with them as the
-  // calls before left them: a converter changes only the columns of the
-  // line it gives, and never those of a line still to come.
-  CardColumns columns{std::string_view(image.data(), image.size())};
+  // The converter's columns of the card in hand, copied whenever a card is
+  // taken afresh. A further call of the card goes on with them as the calls
+  // before left them: a converter changes only the columns of the line it
+  // gives, and never those of a line still to come.
+  CardColumns columns;
   // Counts the cards taken: a converter's preparation is current while it
   // holds the number it was made for. 0 before the first card.
   std::uint32_t serial = 0;
   // The card holds a '|' after its type.
   bool holdsSeparator = false;
   // Set by the card loop for a further call with the card it handed over
-  // last, which is then known to be the one in hand without comparing the
-  // two; the next call takes it back.
+  // last, which then goes on as the calls before left it; the next call
+  // takes it back. Every other call takes its card afresh: the result is
+  // the same as going on, as a card's preparation depends on its columns
+  // alone, and it costs no comparison.
   bool continued = false;
 };
 
@@ -58,7 +59,7 @@ struct Type1CardState {
   std::uint32_t quickSlots = 0;
   std::int32_t quickDecimals = 0;  // the DP indicator of those lines
   std::array<std::array<char, 4>, 8> quickValues{};
-  std::array<char, 8> quickFlags{};  // every slot's flag, upper-cased
+  std::array<char, 8> quickFlags{};  // every filled slot's flag, upper-cased
 };
 
 // Card type 8: where the next call of the current card goes on, and what
