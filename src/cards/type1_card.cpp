@@ -1,5 +1,6 @@
 // Card type 1: up to eight readings taken at a fixed interval, one "RD"
 // line per reading, given one line per call.
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -57,27 +58,41 @@ constexpr std::int32_t durationInterval(char code) {
 static_assert(durationInterval('X') == 24 && durationInterval('b') == -1 &&
               durationInterval('\xFF') == -1);
 
-// "00" to "99", looked up rather than divided out for every slot.
-constexpr auto kTwoDigits = [] {
-  std::array<std::array<char, 2>, 100> digits{};
-  for (std::size_t n = 0; n < digits.size(); ++n) {
-    digits[n] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+// The interval of every character as a duration code, by its byte value:
+// looked up once per card.
+constexpr auto kIntervalOfCode = [] {
+  std::array<std::int8_t, 256> intervals{};
+  for (std::size_t code = 0; code < intervals.size(); ++code) {
+    intervals[code] = static_cast<std::int8_t>(durationInterval(static_cast<char>(code)));
   }
-  return digits;
+  return intervals;
 }();
 
-// The time of a reading as two characters: the hour sum with a leading
-// zero below 10, and only its first two digits from 100 on (a sum past 23
-// is written as it is; the time is not a clock time).
+// The latest hour a reading can have: the last slot's of a card that starts
+// at hour 99 with the longest interval.
+constexpr std::int32_t kLatestHour = [] {
+  std::int32_t longest = 0;
+  for (const DurationInterval& row : DurationIntervalTable) longest = std::max(longest, row.hours);
+  return 99 + (kSlots.count - 1) * longest;
+}();
 
-constexpr std::array<char, 2> collectionTime(std::int32_t hours) {
-  std::int32_t leading = hours;
-  while (leading >= 100) leading /= 10;
-  return kTwoDigits[static_cast<std::size_t>(leading)];
-}
+// The time of a reading as two characters, for every hour a reading can
+// have: the hour sum with a leading zero below 10, and only its first two
+// digits from 100 on (a sum past 23 is written as it is; the time is not a
+// clock time).
+constexpr auto kCollectionTimes = [] {
+  std::array<std::array<char, 2>, kLatestHour + 1> times{};
+  for (std::int32_t hours = 0; hours <= kLatestHour; ++hours) {
+    std::int32_t leading = hours;
+    while (leading >= 100) leading /= 10;
+    times[static_cast<std::size_t>(hours)] = {static_cast<char>('0' + leading / 10),
+                                              static_cast<char>('0' + leading % 10)};
+  }
+  return times;
+}();
 
-static_assert(collectionTime(7)[0] == '0' && collectionTime(7)[1] == '7');
-static_assert(collectionTime(111)[0] == '1' && collectionTime(111)[1] == '1');
+static_assert(kCollectionTimes[7][0] == '0' && kCollectionTimes[7][1] == '7');
+static_assert(kCollectionTimes[111][0] == '1' && kCollectionTimes[111][1] == '1');
 
 // The flag after the value of slot k.
 char slotFlag(const CardColumns& card, std::int32_t slot) {
@@ -89,33 +104,12 @@ constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + kCodesAndDateSe
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
-// Finds the slots whose lines can be written straight from what was
-// prepared: those of a card that is not a delete, with an accepted duration
-// code and hour and a DP indicator of 0 to 5, whose value is four digits
-// (leading blanks taken as zeros) and whose flag is not '9'.
-void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
-  state.quickSlots = 0;
-  const char dpIndicator = card.column(kDpIndicator);
-  if (!state.durationAccepted || !state.hourAccepted || isDeleteCard(card) ||
-      !isDigit(dpIndicator) || dpIndicator - '0' > kMaxDecimals) {
-    return;
-  }
-  state.quickDecimals = dpIndicator - '0';
-  // Only a filled slot gives a line.
-  for (std::uint32_t filled = state.filledSlots; filled != 0; filled &= filled - 1) {
-    const auto slot = static_cast<std::int32_t>(std::countr_zero(filled));
-    const auto index = static_cast<std::size_t>(slot);
-    const char flag = upperCase(slotFlag(card, slot));
-    state.quickFlags[index] = flag;
-    if (fourDigits(card.columns(kSlots.value(slot)), state.quickValues[index]) && flag != '9') {
-      state.quickSlots |= 1U << slot;
-    }
-  }
-}
-
 // Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
-// slot and which slots are filled. Once per card, so out of line.
+// slot, which slots are filled, and which give quick lines: those of a
+// card that is not a delete, with an accepted duration code and hour and a
+// DP indicator of 0 to 5, whose value is four digits (leading blanks taken
+// as zeros) and whose flag is not '9'. Once per card, so out of line.
 [[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
   OutputRecord leading;
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
@@ -125,20 +119,40 @@ void prepareQuickSlots(Type1CardState& state, const CardColumns& card) {
   leading.appendField("00");
   state.leadingLength = leading.length;
 
-  const std::int32_t interval = durationInterval(card.column(kDurationColumn.first));
+  const std::int32_t interval =
+      kIntervalOfCode[static_cast<unsigned char>(card.column(kDurationColumn.first))];
   state.durationAccepted = interval >= 0;
   // A signed hour would count back from the start of the day: only two
   // digits are an hour.
   const std::string_view hourText = card.columns(kStartHour);
   state.hourAccepted = isDigit(hourText[0]) && isDigit(hourText[1]);
-  if (state.durationAccepted && state.hourAccepted) {
-    const std::int32_t startHour = 10 * (hourText[0] - '0') + (hourText[1] - '0');
-    for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
-      state.times[static_cast<std::size_t>(slot)] = collectionTime(startHour + slot * interval);
+  const bool timed = state.durationAccepted && state.hourAccepted;
+  const char dpIndicator = card.column(kDpIndicator);
+  const bool quickCard = timed && !isDeleteCard(card) && isDigit(dpIndicator) &&
+                         dpIndicator - '0' <= kMaxDecimals;
+  state.quickDecimals = dpIndicator - '0';
+
+  std::int32_t hours = timed ? 10 * (hourText[0] - '0') + (hourText[1] - '0') : 0;
+  std::uint32_t filled = 0;
+  std::uint32_t quick = 0;
+  for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
+    const auto index = static_cast<std::size_t>(slot);
+    if (timed) {
+      state.times[index] = kCollectionTimes[static_cast<std::size_t>(hours)];
+      hours += interval;
+    }
+    const ColumnRange valueColumns = kSlots.value(slot);
+    if (card.isBlankValue(valueColumns.first)) continue;
+    filled |= 1U << slot;
+    const char flag = upperCase(slotFlag(card, slot));
+    state.quickFlags[index] = flag;
+    if (quickCard && flag != '9' &&
+        fourDigits(card.columns(valueColumns), state.quickValues[index])) {
+      quick |= 1U << slot;
     }
   }
-  state.filledSlots = filledSlots(card, kSlots);
-  prepareQuickSlots(state, card);
+  state.filledSlots = filled;
+  state.quickSlots = quick;
 }
 
 // The room a quick line needs behind the record type: the leading fields,
@@ -148,7 +162,7 @@ constexpr std::int32_t kQuickLineRoom =
     static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)) + 1 + kFourDigitDecimalLength +
     4 + 1 + 1;
 
-// Writes the line of a quick slot (see prepareQuickSlots) behind the record
+// Writes the line of a quick slot (see prepareCard) behind the record
 // type, field by field.
 void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot) {
   const auto index = static_cast<std::size_t>(slot);
@@ -255,28 +269,49 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   return accepted;
 }
 
-}  // namespace
+// The quick line's way is open: the card is prepared, and the slot at
+// readingIndex, filled as every quick slot is, gives a quick line that fits.
+bool quickLineNext(const ConversionContext& context) {
+  const Type1CardState& state = context.type1Card;
+  const std::int32_t slot = state.readingIndex;
+  return state.preparedFor == context.cardInHand.serial && slot >= 0 && slot < kSlots.count &&
+         (state.quickSlots >> slot & 1U) != 0 &&
+         context.record.length + kQuickLineRoom <= context.record.capacity;
+}
 
-bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+// For a call that found the quick line's way closed: prepares a card not
+// seen before and moves readingIndex on to the next filled slot when that
+// gives a quick line. True when it does. Out of line, so that the quick
+// lines' way stays short.
+[[gnu::noinline]] bool openQuickLine(ConversionContext& context, const CardColumns& card) {
   Type1CardState& state = context.type1Card;
   std::int32_t& readingIndex = state.readingIndex;
   if (state.preparedFor != context.cardInHand.serial) {
     prepareCard(state, card);
     state.preparedFor = context.cardInHand.serial;
   }
-
   // Only this converter moves readingIndex; a value outside the slots can
   // only come from a card loop that stopped calling too early.
   if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
-
+  // A delete card has no quick slot, so readingIndex moves only past
+  // blank slots that no line is given for.
   const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
-  if (slot < kSlots.count && (state.quickSlots >> slot & 1U) != 0 &&
-      context.record.length + kQuickLineRoom <= context.record.capacity) {
-    writeQuickLine(context.record, state, slot);
-    moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
-    return true;
+  if (slot == kSlots.count || (state.quickSlots >> slot & 1U) == 0) return false;
+  readingIndex = slot;
+  return quickLineNext(context);
+}
+
+}  // namespace
+
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
+  if (!quickLineNext(context) && !openQuickLine(context, card)) {
+    return convertSlot(context, card, callAgain);
   }
-  return convertSlot(context, card, callAgain);
+  Type1CardState& state = context.type1Card;
+  const std::int32_t slot = state.readingIndex;
+  writeQuickLine(context.record, state, slot);
+  moveToNextFilledSlot(state.filledSlots, kSlots, slot, state.readingIndex, callAgain);
+  return true;
 }
 
 }  // namespace cardlift
