@@ -11,12 +11,16 @@ void TextSink::put(std::string_view bytes) {
   if (bytes.size() > buffer_.size() - size_) {
     if (!flush()) return;
     if (bytes.size() > buffer_.size()) {
-      if (!device_->writeAll(bytes)) failed_ = true;
+      if (!device_->writeAll(bytes)) {
+        failed_ = true;
+        direct_ = false;
+      }
       return;
     }
   }
   std::memcpy(buffer_.data() + size_, bytes.data(), bytes.size());
   size_ += bytes.size();
+  direct_ = false;
 }
 
 namespace {
@@ -75,6 +79,7 @@ void TextSink::writeLine(std::string_view text) {
     if (!text.empty()) std::memcpy(buffer_.data() + size_, text.data(), text.size());
     size_ += text.size();
     buffer_[size_++] = '\n';
+    direct_ = false;
     return;
   }
   write(text);
@@ -110,6 +115,7 @@ bool TextSink::flush() {
   const bool written = device_->writeAll(std::string_view(buffer_.data(), size_));
   size_ = 0;
   if (!written) failed_ = true;
+  direct_ = !terminal_ && !failed_;
   return written;
 }
 

@@ -42,7 +42,7 @@ class TextSink {
   static constexpr std::size_t kCapacity = 32 * 1024;
 
   explicit TextSink(ByteDevice* device, LineEnd lineEnd = kNativeLineEnd, bool terminal = false)
-      : device_(device), lineEnd_(lineEnd), terminal_(terminal) {}
+      : device_(device), lineEnd_(lineEnd), terminal_(terminal), direct_(!terminal) {}
   TextSink(const TextSink&) = delete;
   TextSink& operator=(const TextSink&) = delete;
 
@@ -61,7 +61,7 @@ class TextSink {
   // when this or an earlier hand-over failed.
   bool writeLineAndFlush(std::span<char> buffer, std::size_t length) {
     // Inline: every transaction line takes this way.
-    if (terminal_ || failed_ || size_ != 0 || length + 2 > buffer.size()) {
+    if (!direct_ || length + 2 > buffer.size()) {
       return writeLineAndFlushBuffered(buffer, length);
     }
     char* end = buffer.data() + length;
@@ -69,6 +69,7 @@ class TextSink {
     *end++ = '\n';
     if (!device_->writeLines(std::string_view(buffer.data(), end))) {
       failed_ = true;
+      direct_ = false;
       return false;
     }
     return true;
@@ -102,6 +103,9 @@ class TextSink {
   bool terminal_;
   bool holdLines_ = false;
   bool failed_ = false;
+  // A line may go to the device from the caller's buffer: the sink is no
+  // terminal's, has not failed and holds nothing. One test for the three.
+  bool direct_;
   std::size_t size_ = 0;
   std::array<char, kCapacity> buffer_{};
 };
