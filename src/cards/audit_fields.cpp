@@ -1,11 +1,15 @@
 // The fields that the two accuracy audit cards (types 9 and 7) share.
 #include "cards/audit_fields.hpp"
 
+#include <array>
 #include <cstddef>
+#include <cstring>
 
 #include "fields/card_key.hpp"
 #include "fields/code_tables.hpp"
+#include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
+#include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
@@ -60,6 +64,31 @@ bool appendAuditValue(ConversionContext& context, CardColumns& card, ColumnRange
   return false;
 }
 
+namespace {
+
+// appendAuditValue for a level value, with its usual cases inline: a blank
+// value, and four digits (leading blanks taken as zeros, as
+// formatImpliedDecimal takes them) with 0 to 5 decimals.
+bool appendLevelValue(ConversionContext& context, CardColumns& card, ColumnRange columns,
+                      int decimals, const ErrorKind& error) {
+  if (card.isBlankValue(columns.first)) {
+    context.record.appendField({});
+    return true;
+  }
+  std::array<char, 4> digits{};
+  if (decimals >= 0 && decimals <= kMaxDecimals && fourDigits(card.columns(columns), digits)) {
+    char* value = card.at(columns);
+    std::memcpy(value, digits.data(), digits.size());
+    if (char* out = context.record.openField(kFourDigitDecimalLength)) {
+      context.record.closeFields(out + writeFourDigitDecimal(value, decimals, out), 1);
+      return true;
+    }
+  }
+  return appendAuditValue(context, card, columns, decimals, error);
+}
+
+}  // namespace
+
 bool appendLevelValues(ConversionContext& context, CardColumns& card, int firstColumn,
                        int levelCount, int decimals) {
   bool accepted = true;
@@ -67,10 +96,10 @@ bool appendLevelValues(ConversionContext& context, CardColumns& card, int firstC
     const ColumnRange actual{firstColumn + level * kLevelWidth, kValueWidth};
     const auto name = static_cast<std::size_t>(level);
     // Both values are always tried, so one card shows all its faults.
-    if (!appendAuditValue(context, card, actual, decimals, kLevelActualValueErrors[name])) {
+    if (!appendLevelValue(context, card, actual, decimals, kLevelActualValueErrors[name])) {
       accepted = false;
     }
-    if (!appendAuditValue(context, card, actual.shiftedBy(kValueWidth), decimals,
+    if (!appendLevelValue(context, card, actual.shiftedBy(kValueWidth), decimals,
                           kLevelIndicatedValueErrors[name])) {
       accepted = false;
     }

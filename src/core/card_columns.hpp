@@ -44,7 +44,10 @@ class CardColumns {
     return {chars_.data() + index(range.first), static_cast<std::size_t>(range.width)};
   }
   bool isBlank(ColumnRange range) const {
-    return columns(range).find_first_not_of(' ') == std::string_view::npos;
+    for (const char c : columns(range)) {
+      if (c != ' ') return false;
+    }
+    return true;
   }
   // A field of four columns is blank: tested at once, not column by column.
   bool isBlankValue(int first) const {

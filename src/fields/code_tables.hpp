@@ -12,7 +12,7 @@ namespace cardlift {
 struct CodeTable {
   std::int32_t count;
   char codes[100];
-  const char* texts[99];
+  std::string_view texts[99];
 };
 
 // Card type 3, column 30.
