@@ -1,4 +1,4 @@
-// Picks the converter for a card and completes its transaction line.
+// The parts of the dispatcher that most calls never take.
 #include "core/card_dispatcher.hpp"
 
 #include <algorithm>
@@ -39,24 +39,6 @@ bool holdsSeparator(std::string_view card) {
   return found != 0;
 }
 
-// Takes a card afresh: the converter's own copy of its columns, to change
-// as it likes while the card as read stays as it was. Once per card, so out
-// of line.
-[[gnu::noinline]] void takeCard(CardInHand& held, std::string_view card) {
-  held.columns.take(card);
-  if (++held.serial == 0) held.serial = 1;
-  held.holdsSeparator = holdsSeparator(card);
-}
-
-// A card type without a converter: the card is copied as it stands. Kept
-// out of line, like endCheckedCall, so that the converted cards' way through
-// convertCard stays short.
-[[gnu::noinline]] void copyCard(OutputRecord& record, std::string_view card) {
-  const std::string_view copied = card.substr(0, static_cast<std::size_t>(record.capacity) - 1);
-  record.appendFixed(copied, separatorsIn(copied.substr(std::min<std::size_t>(copied.size(), 2))));
-  record.padFieldsTo(copySeparatorTarget(card));
-}
-
 // Hands the last error line to the card loop.
 void passErrorLine(const ConversionContext& context, std::span<char, kMessageSize> message) {
   const char* text = context.errorText.data();
@@ -66,14 +48,27 @@ void passErrorLine(const ConversionContext& context, std::span<char, kMessageSiz
   std::fill(message.begin() + static_cast<std::ptrdiff_t>(length), message.end(), '\0');
 }
 
-// Ends a call that failed or whose card brought a '|' along. A '|' taken
-// over from the card would shift every later field. Every '|' in the line
-// is one the record counted unless the card brought one along, so only
-// such a card needs its line searched. Out of line, so that the usual
-// call's way through convertCard stays short.
-[[gnu::noinline]] std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
-                                              bool accepted,
-                                              std::span<char, kMessageSize> message) {
+}  // namespace
+
+namespace dispatch {
+
+void takeCard(CardInHand& held, std::string_view card) {
+  held.columns.take(card);
+  if (++held.serial == 0) held.serial = 1;
+  held.holdsSeparator = holdsSeparator(card);
+}
+
+std::int32_t copyCard(ConversionContext& context, std::string_view card, std::int32_t* callAgain) {
+  OutputRecord& record = context.record;
+  const std::string_view copied = card.substr(0, static_cast<std::size_t>(record.capacity) - 1);
+  record.appendFixed(copied, separatorsIn(copied.substr(std::min<std::size_t>(copied.size(), 2))));
+  record.padFieldsTo(copySeparatorTarget(card));
+  *callAgain = 0;
+  return 0;
+}
+
+std::int32_t endCheckedCall(ConversionContext& context, const CardType& type, bool accepted,
+                            std::span<char, kMessageSize> message) {
   const OutputRecord& record = context.record;
   if (accepted && separatorsIn(record.view()) > record.separatorCount) {
     reportFieldError(context, kFieldSeparatorError);
@@ -84,39 +79,6 @@ void passErrorLine(const ConversionContext& context, std::span<char, kMessageSiz
   return type.failure;
 }
 
-}  // namespace
-
-std::int32_t convertCard(ConversionContext& context, std::string_view card,
-                         std::span<char, kOutputLineSize> line, std::int32_t* callAgain,
-                         std::span<char, kMessageSize> message) {
-  OutputRecord& record = context.record;
-  record.begin(line.data(), line.size());
-  const CardType* type = findCardType(card[0]);
-  if (type == nullptr) {
-    copyCard(record, card);
-    *callAgain = 0;
-    return 0;
-  }
-
-  // Every line begins with its two-letter record type; the converter goes
-  // on from there.
-  std::memcpy(record.buffer, type->recordType.data(), kRecordTypeLength);
-  record.length = static_cast<std::int32_t>(kRecordTypeLength);
-  // A further call from the card loop goes on with the columns as the calls
-  // before left them; every other call takes its card afresh.
-  CardInHand& held = context.cardInHand;
-  if (!held.continued || held.serial == 0) takeCard(held, card);
-  held.continued = false;
-  bool accepted = false;
-  if (type->givesLinePerCall()) {
-    accepted = type->convertNext(context, held.columns, *callAgain);
-  } else {
-    *callAgain = 0;
-    accepted = type->convert(context, held.columns);
-  }
-  record.padFieldsTo(type->separators);
-  if (accepted && !held.holdsSeparator) return 0;
-  return endCheckedCall(context, *type, accepted, message);
-}
+}  // namespace dispatch
 
 }  // namespace cardlift
