@@ -21,6 +21,17 @@ struct ColumnRange {
   constexpr ColumnRange shiftedBy(int columns) const { return {first + columns, width}; }
 };
 
+// A card of kCardLength characters holds `c` somewhere. All its columns
+// are looked at at once: a test of fixed length, which the compiler makes in
+// a few wide steps, is cheaper than a search.
+inline bool cardHolds(std::string_view card, char c) {
+  unsigned char found = 0;
+  for (std::size_t i = 0; i < kCardLength; ++i) {
+    found = static_cast<unsigned char>(found | (card[i] == c ? 1 : 0));
+  }
+  return found != 0;
+}
+
 // Card columns 2 to 80 of one card, without terminator. Columns are named
 // by their 1-based number over the whole card (column 1, the card type,
 // is not held). A converter gets its own copy and may change it; the

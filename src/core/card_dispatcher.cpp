@@ -28,17 +28,6 @@ std::int32_t separatorsIn(std::string_view text) {
   return static_cast<std::int32_t>(std::count(text.begin(), text.end(), '|'));
 }
 
-// A card holds a '|' after its type. All 80 columns are looked at at once
-// (column 1, a converted card's type, is never '|'): a test of fixed length
-// the compiler does in a few wide steps, cheaper than a search.
-bool holdsSeparator(std::string_view card) {
-  unsigned char found = 0;
-  for (std::size_t i = 0; i < kCardLength; ++i) {
-    found = static_cast<unsigned char>(found | (card[i] == '|' ? 1 : 0));
-  }
-  return found != 0;
-}
-
 // Hands the last error line to the card loop.
 void passErrorLine(const ConversionContext& context, std::span<char, kMessageSize> message) {
   const char* text = context.errorText.data();
@@ -55,7 +44,8 @@ namespace dispatch {
 void takeCard(CardInHand& held, std::string_view card) {
   held.columns.take(card);
   if (++held.serial == 0) held.serial = 1;
-  held.holdsSeparator = holdsSeparator(card);
+  // Column 1, a converted card's type, is never '|'.
+  held.holdsSeparator = cardHolds(card, '|');
 }
 
 std::int32_t copyCard(ConversionContext& context, std::string_view card, std::int32_t* callAgain) {

@@ -22,20 +22,21 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
   while (reader.next(in)) {
     ++counts.cardsRead;
     progress.cardRead(counts.cardsRead);
-    // A NUL byte would hide the rest of the line: such a line is never a card.
-    if (in.length != kCardLength || in.hasNul) {
+    // A NUL byte would hide the rest of the line: such a line is never a
+    // card. A line of a card's length is kept whole.
+    if (in.length != kCardLength || cardHolds(in.bytes, '\0')) {
       ++counts.errors;
       const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
       for (TextSink* sink : {&console, &errorLog}) {
         sink->write(reason);
-        sink->write(in.text);
+        sink->write(in.shown());
         sink->write("]\n");
       }
       console.releaseLines();
       continue;
     }
 
-    const std::string_view card = in.text;
+    const std::string_view card = in.bytes;
     std::int32_t callAgain = 1;
     for (;;) {
       message[0] = '\0';

@@ -38,14 +38,10 @@ bool LineReader::next(InputLine& line) {
         position_ += count + 1;
         // The carriage return of a "\r\n" line end is not part of the line.
         if (count > 0 && start[count - 1] == '\r') --count;
-        const void* nul = std::memchr(start, '\0', count);
-        const std::size_t shown =
-            nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - start)
-                           : count;
-        line.text = std::string_view(start, shown);
+        line.bytes = std::string_view(start, count);
         line.length = count;
-        line.hasNul = nul != nullptr;
-        line.tabBeyondText = false;
+        line.nulBeyondBytes = false;
+        line.tabBeyondBytes = false;
         return true;
       }
     }
@@ -95,13 +91,10 @@ bool LineReader::nextInPieces(InputLine& line) {
     if (kept == length) --kept;
     --length;
   }
-  std::size_t shown = kept;
-  if (firstNul < shown) shown = static_cast<std::size_t>(firstNul);
-  kept_[shown] = '\0';
-  line.text = std::string_view(kept_.data(), shown);
+  line.bytes = std::string_view(kept_.data(), kept);
   line.length = length;
-  line.hasNul = firstNul < length;
-  line.tabBeyondText = hasTab;
+  line.nulBeyondBytes = firstNul >= kept && firstNul < length;
+  line.tabBeyondBytes = hasTab;
   return true;
 }
 

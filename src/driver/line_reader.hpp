@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace cardlift {
@@ -32,18 +33,28 @@ inline constexpr std::size_t kLineKept = 1023;
 
 // One input line, without its line end.
 struct InputLine {
-  // The line up to its first NUL byte, at most kLineKept characters.
-  std::string_view text;
+  // The line's first bytes, at most kLineKept of them.
+  std::string_view bytes;
   // Number of bytes in the whole line.
   std::uint64_t length = 0;
-  // The line holds a NUL byte.
-  bool hasNul = false;
-  // A tab before the first NUL byte lies beyond the kept text.
-  bool tabBeyondText = false;
+  // A NUL byte lies beyond the bytes kept.
+  bool nulBeyondBytes = false;
+  // A tab before the first NUL byte lies beyond the bytes kept.
+  bool tabBeyondBytes = false;
 
-  // The line holds a tab before its first NUL byte. Looked for only when
-  // asked: most lines never are.
-  bool hasTab() const { return tabBeyondText || text.find('\t') != std::string_view::npos; }
+  // The kept bytes up to the first NUL byte: what the line shows.
+  std::string_view shown() const {
+    const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
+    if (nul == nullptr) return bytes;
+    return bytes.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
+  }
+  // These are looked for only when asked: most lines never are.
+  // The line holds a NUL byte.
+  bool hasNul() const { return nulBeyondBytes || shown().size() < bytes.size(); }
+  // The line holds a tab before its first NUL byte.
+  bool hasTab() const {
+    return tabBeyondBytes || shown().find('\t') != std::string_view::npos;
+  }
 };
 
 // Splits a byte source into lines. "\n" and "\r\n" end a line; a lone

@@ -44,7 +44,7 @@ std::vector<ReadLine> readAll(ByteSource& source) {
   std::vector<ReadLine> lines;
   InputLine line;
   while (reader.next(line)) {
-    lines.push_back({std::string(line.text), line.length, line.hasNul, line.hasTab()});
+    lines.push_back({std::string(line.shown()), line.length, line.hasNul(), line.hasTab()});
   }
   return lines;
 }
