@@ -39,15 +39,21 @@ void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
   out = putKeyField<kDurationColumn>(out, card);
   out = putKeyField<kUnitColumns>(out, card);
   out = putKeyField<kMethodColumns>(out, card);
-  const std::array<char, 8> date = formatCardDate(card);
-  std::memcpy(out, date.data(), date.size());
+  // The date: its century, then columns 24-29 as they stand.
+  const std::string_view yymmdd = card.columns(kDateColumns);
+  std::memcpy(out, centuryOf(yymmdd[0]), 2);
+  std::memcpy(out + 2, yymmdd.data(), yymmdd.size());
   record.appendFixed(std::string_view(fields.data(), fields.size()), kCodesAndDateSeparators);
 }
 
-std::array<char, 4> expandCardYear(char first, char second) {
+const char* centuryOf(char first) {
   // Compared as signed codes, so bytes of 0x80 and above fall in the 2000s.
-  const bool before2000 = static_cast<signed char>(first) >= static_cast<signed char>('5');
-  return {before2000 ? '1' : '2', before2000 ? '9' : '0', first, second};
+  return static_cast<signed char>(first) >= static_cast<signed char>('5') ? "19" : "20";
+}
+
+std::array<char, 4> expandCardYear(char first, char second) {
+  const char* century = centuryOf(first);
+  return {century[0], century[1], first, second};
 }
 
 std::array<char, 8> formatCardDate(const CardColumns& card) {

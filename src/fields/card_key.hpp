@@ -36,8 +36,10 @@ void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
 // Sets field 2 to 'D': a value marked with kDeleteMarker deletes its line.
 inline void markDeleted(OutputRecord& record) { record.overwrite(kActionPosition, 'D'); }
 
-// A two-digit year as four characters: "20" when the first character is
-// below '5' as a signed 8-bit code, otherwise "19"; then both characters
+// The century of a two-digit year, two characters: "20" when its first
+// character is below '5' as a signed 8-bit code, otherwise "19".
+const char* centuryOf(char first);
+// A two-digit year as four characters: its century, then both characters
 // as they stand.
 std::array<char, 4> expandCardYear(char first, char second);
 
