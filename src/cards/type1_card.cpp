@@ -104,12 +104,29 @@ constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + kCodesAndDateSe
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
 
+// Of the given slots, those whose value is a known legacy null code, with
+// the code's null data code put into quickValues.
+std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card,
+                             std::uint32_t slots) {
+  std::uint32_t known = 0;
+  for (; slots != 0; slots &= slots - 1) {
+    const auto slot = static_cast<std::int32_t>(std::countr_zero(slots));
+    const char* value = card.columns(kSlots.value(slot)).data();
+    if (lookupNullDataCode(value, state.quickValues[static_cast<std::size_t>(slot)].data())) {
+      known |= 1U << slot;
+    }
+  }
+  return known;
+}
+
 // Works out what every line of the card shares: fields 2 to 12, whether
 // columns 17 and 30-31 hold a duration code and an hour, the time of each
 // slot, which slots are filled, and which give quick lines: those of a
-// card that is not a delete, with an accepted duration code and hour and a
-// DP indicator of 0 to 5, whose value is four digits (leading blanks taken
-// as zeros) and whose flag is not '9'. Once per card, so out of line.
+// card that is not a delete, with an accepted duration code and hour, whose
+// value is either four digits (leading blanks taken as zeros) under a DP
+// indicator of 0 to 5 and a flag other than '9', or a known legacy null
+// code under a blank DP indicator or a flag of '9' with a DP indicator of 0
+// to 5. Once per card, so out of line.
 [[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
   OutputRecord leading;
   leading.begin(state.leadingFields.data(), state.leadingFields.size());
@@ -128,13 +145,17 @@ constexpr std::int32_t kTimeWidth = 2;
   state.hourAccepted = isDigit(hourText[0]) && isDigit(hourText[1]);
   const bool timed = state.durationAccepted && state.hourAccepted;
   const char dpIndicator = card.column(kDpIndicator);
-  const bool quickCard = timed && !isDeleteCard(card) && isDigit(dpIndicator) &&
-                         dpIndicator - '0' <= kMaxDecimals;
+  const bool quickCard = timed && !isDeleteCard(card);
+  // The values are numbers with the decimals the DP indicator gives, or,
+  // when it is blank, legacy null codes; a flag of '9' makes a number a null
+  // code.
+  const bool numbers = quickCard && isDigit(dpIndicator) && dpIndicator - '0' <= kMaxDecimals;
   state.quickDecimals = dpIndicator - '0';
 
   std::int32_t hours = timed ? 10 * (hourText[0] - '0') + (hourText[1] - '0') : 0;
   std::uint32_t filled = 0;
   std::uint32_t quick = 0;
+  std::uint32_t flaggedNull = 0;
   for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
     const auto index = static_cast<std::size_t>(slot);
     if (timed) {
@@ -145,14 +166,20 @@ constexpr std::int32_t kTimeWidth = 2;
     if (card.isBlankValue(valueColumns.first)) continue;
     filled |= 1U << slot;
     const char flag = upperCase(slotFlag(card, slot));
-    state.quickFlags[index] = flag;
-    if (quickCard && flag != '9' &&
-        fourDigits(card.columns(valueColumns), state.quickValues[index])) {
+    // Field 17 is empty for a flag of '9' or blank.
+    state.quickFlags[index] = flag == '9' ? ' ' : flag;
+    if (flag == '9') {
+      flaggedNull |= 1U << slot;
+    } else if (numbers && fourDigits(card.columns(valueColumns), state.quickValues[index])) {
       quick |= 1U << slot;
     }
   }
   state.filledSlots = filled;
-  state.quickSlots = quick;
+  // The null codes, apart: few cards have any.
+  const std::uint32_t nullCodes =
+      quickCard && dpIndicator == ' ' ? filled : (numbers ? flaggedNull : 0);
+  state.nullCodeSlots = quickNullCodes(state, card, nullCodes);
+  state.quickSlots = quick | state.nullCodeSlots;
 }
 
 // The room a quick line needs behind the record type: the leading fields,
@@ -172,11 +199,18 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
   out += state.leadingLength;
   std::memcpy(out - kTimeWidth, state.times[index].data(), kTimeWidth);
-  // Field 13, the value, and field 14, the null data code, empty.
+  // Field 13, the value, and field 14, the null data code: one of them
+  // empty.
   *out++ = '|';
-  out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
-  *out++ = '|';
-  // Fields 15 and 16 empty, then field 17: the flag, or empty for blank.
+  if ((state.nullCodeSlots >> slot & 1U) != 0) {
+    *out++ = '|';
+    std::memcpy(out, state.quickValues[index].data(), 2);
+    out += 2;
+  } else {
+    out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
+    *out++ = '|';
+  }
+  // Fields 15 and 16 empty, then field 17: the flag, or empty.
   out[0] = '|';
   out[1] = '|';
   out[2] = '|';

@@ -55,11 +55,16 @@ struct Type1CardState {
   // Bit k set: reading slot k holds a value.
   std::uint32_t filledSlots = 0;
   // Bit k set: slot k's line has nothing to report, and quickValues[k]
-  // holds its value as four digits (leading blanks taken as zeros).
+  // holds its value as four digits (leading blanks taken as zeros), or,
+  // when bit k of nullCodeSlots is set too, the null data code of its
+  // legacy null code in its first two characters.
   std::uint32_t quickSlots = 0;
+  std::uint32_t nullCodeSlots = 0;
   std::int32_t quickDecimals = 0;  // the DP indicator of those lines
   std::array<std::array<char, 4>, 8> quickValues{};
-  std::array<char, 8> quickFlags{};  // every filled slot's flag, upper-cased
+  // Field 17 of those lines: the flag upper-cased, or blank for an empty
+  // field.
+  std::array<char, 8> quickFlags{};
 };
 
 // Card type 8: where the next call of the current card goes on, and what
