@@ -7,6 +7,7 @@
 #include "fields/card_key.hpp"
 #include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
+#include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
@@ -23,6 +24,13 @@ bool appendValue(ConversionContext& context, CardColumns& card, ColumnRange colu
                  const ErrorKind& error) {
   OutputRecord& record = context.record;
   const std::string_view raw = card.columns(columns);
+  // The usual value, four digits, written where it goes.
+  if (decimals <= kMaxDecimals && isFourPlainDigits(raw)) {
+    if (char* out = record.openField(kFourDigitDecimalLength)) {
+      record.closeFields(out + writeFourDigitDecimal(raw.data(), decimals, out), 1);
+      return true;
+    }
+  }
   if (isNumericField(raw)) {
     DecimalText text;
     if (formatImpliedDecimal(card.at(columns), columns.width, decimals, text) == 0) {

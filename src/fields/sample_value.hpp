@@ -75,6 +75,13 @@ constexpr bool isFourDigits(std::string_view value) {
   return fourDigits(value, digits);
 }
 
+// The four characters are digits as they stand, no blank taken as a zero.
+constexpr bool isFourPlainDigits(std::string_view value) {
+  return value[0] != ' ' && isFourDigits(value);
+}
+
+static_assert(isFourPlainDigits("0123") && !isFourPlainDigits(" 123") && !isFourPlainDigits("1 23"));
+
 static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
 static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
               !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
