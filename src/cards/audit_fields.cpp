@@ -1,9 +1,7 @@
 // The fields that the two accuracy audit cards (types 9 and 7) share.
 #include "cards/audit_fields.hpp"
 
-#include <array>
 #include <cstddef>
-#include <cstring>
 
 #include "fields/card_key.hpp"
 #include "fields/code_tables.hpp"
@@ -75,15 +73,7 @@ bool appendLevelValue(ConversionContext& context, CardColumns& card, ColumnRange
     context.record.appendField({});
     return true;
   }
-  std::array<char, 4> digits{};
-  if (decimals >= 0 && decimals <= kMaxDecimals && fourDigits(card.columns(columns), digits)) {
-    char* value = card.at(columns);
-    std::memcpy(value, digits.data(), digits.size());
-    if (char* out = context.record.openField(kFourDigitDecimalLength)) {
-      context.record.closeFields(out + writeFourDigitDecimal(value, decimals, out), 1);
-      return true;
-    }
-  }
+  if (appendFourDigitValue(context.record, card.at(columns), decimals)) return true;
   return appendAuditValue(context, card, columns, decimals, error);
 }
 

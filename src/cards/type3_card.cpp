@@ -6,6 +6,7 @@
 #include "fields/code_tables.hpp"
 #include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
+#include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
@@ -43,6 +44,8 @@ bool convertType3Card(ConversionContext& context, CardColumns& card) {
              decimals == kBadDpIndicator) {
     record.appendField(card.columns(kValue));
     accepted = false;
+  } else if (appendFourDigitValue(record, value, decimals)) {
+    // The usual value, written where it goes.
   } else if (DecimalText text; formatImpliedDecimal(value, kValue.width, decimals, text) == 0) {
     record.appendField(textOf(text));
   } else {

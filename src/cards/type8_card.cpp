@@ -25,12 +25,7 @@ bool appendValue(ConversionContext& context, CardColumns& card, ColumnRange colu
   OutputRecord& record = context.record;
   const std::string_view raw = card.columns(columns);
   // The usual value, four digits, written where it goes.
-  if (decimals <= kMaxDecimals && isFourPlainDigits(raw)) {
-    if (char* out = record.openField(kFourDigitDecimalLength)) {
-      record.closeFields(out + writeFourDigitDecimal(raw.data(), decimals, out), 1);
-      return true;
-    }
-  }
+  if (raw[0] != ' ' && appendFourDigitValue(record, card.at(columns), decimals)) return true;
   if (isNumericField(raw)) {
     DecimalText text;
     if (formatImpliedDecimal(card.at(columns), columns.width, decimals, text) == 0) {

@@ -75,17 +75,28 @@ constexpr bool isFourDigits(std::string_view value) {
   return fourDigits(value, digits);
 }
 
-// The four characters are digits as they stand, no blank taken as a zero.
-constexpr bool isFourPlainDigits(std::string_view value) {
-  return value[0] != ' ' && isFourDigits(value);
-}
-
-static_assert(isFourPlainDigits("0123") && !isFourPlainDigits(" 123") && !isFourPlainDigits("1 23"));
-
 static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
 static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
               !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
               !isFourDigits("9\17799") && !isFourDigits("99\311 "));
+
+// Appends a value of four characters with 0 to 5 implied decimals as one
+// field, as formatImpliedDecimal writes it, when they are four digits
+// (leading blanks taken as zeros and so rewritten in place). False, with
+// nothing appended or rewritten, for any other value or decimals, and on a
+// line too near the end of its buffer: the caller then takes its general
+// way. Inline: most values of most cards take this way.
+inline bool appendFourDigitValue(OutputRecord& record, char* value, int decimals) {
+  std::array<char, 4> digits{};
+  if (decimals < 0 || decimals > kMaxDecimals || !fourDigits(std::string_view(value, 4), digits)) {
+    return false;
+  }
+  char* out = record.openField(kFourDigitDecimalLength);
+  if (out == nullptr) return false;
+  std::memcpy(value, digits.data(), digits.size());
+  record.closeFields(out + writeFourDigitDecimal(value, decimals, out), 1);
+  return true;
+}
 
 // convertSampleValue, with its most common case inline: a number of four
 // digits (leading blanks taken as zeros, as formatImpliedDecimal takes
