@@ -5,6 +5,8 @@
 
 namespace cardlift {
 
+bool ByteDevice::writeLines(std::string_view bytes) { return writeAll(bytes); }
+
 void TextSink::put(std::string_view bytes) {
   if (bytes.empty()) return;
   if (failed_) return;

@@ -16,7 +16,9 @@ class ByteDevice {
   virtual bool writeAll(std::string_view bytes) = 0;
   // The same for bytes that end with a line end, which a device that keeps
   // track of line ends need not search for.
-  virtual bool writeLines(std::string_view bytes) { return writeAll(bytes); }
+  // By default the same as writeAll. Defined out of line, so that a caller
+  // is not compiled to guess it.
+  virtual bool writeLines(std::string_view bytes);
 };
 
 // How '\n' in written text reaches the device.

@@ -26,29 +26,6 @@ bool LineReader::refill() {
   return true;
 }
 
-bool LineReader::next(InputLine& line) {
-  // The usual line lies whole in the buffer, line end included: it is
-  // looked at where it lies, not copied.
-  if (position_ < end_) {
-    const char* start = buffer_.data() + position_;
-    const void* newline = std::memchr(start, '\n', end_ - position_);
-    if (newline != nullptr) {
-      std::size_t count = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
-      if (count <= kLineKept) {
-        position_ += count + 1;
-        // The carriage return of a "\r\n" line end is not part of the line.
-        if (count > 0 && start[count - 1] == '\r') --count;
-        line.bytes = std::string_view(start, count);
-        line.length = count;
-        line.nulBeyondBytes = false;
-        line.tabBeyondBytes = false;
-        return true;
-      }
-    }
-  }
-  return nextInPieces(line);
-}
-
 bool LineReader::nextInPieces(InputLine& line) {
   std::size_t kept = 0;
   std::uint64_t length = 0;

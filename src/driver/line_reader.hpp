@@ -71,16 +71,35 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   // Reads the next line into `line` (valid until the next call); false at
-  // the end of the input.
-  bool next(InputLine& line);
+  // the end of the input. Inline: the usual line lies whole in the buffer,
+  // line end included, and is looked at where it lies, not copied.
+  bool next(InputLine& line) {
+    if (position_ < end_) {
+      const char* start = buffer_.data() + position_;
+      const void* newline = std::memchr(start, '\n', end_ - position_);
+      if (newline != nullptr) {
+        std::size_t count = static_cast<std::size_t>(static_cast<const char*>(newline) - start);
+        if (count <= kLineKept) {
+          position_ += count + 1;
+          // The carriage return of a "\r\n" line end is not part of the line.
+          if (count > 0 && start[count - 1] == '\r') --count;
+          line.bytes = std::string_view(start, count);
+          line.length = count;
+          line.nulBeyondBytes = false;
+          line.tabBeyondBytes = false;
+          return true;
+        }
+      }
+    }
+    return nextInPieces(line);
+  }
   // True once a read has failed.
   bool failed() const { return failed_; }
 
  private:
   bool refill();
   // next for a line that does not lie whole in the buffer: read piece by
-  // piece, refilling the buffer on the way. Kept apart, so that the usual
-  // line's way stays short.
+  // piece, refilling the buffer on the way.
   [[gnu::noinline]] bool nextInPieces(InputLine& line);
 
   ByteSource& source_;

@@ -8,10 +8,17 @@ namespace cardlift {
 
 namespace {
 
-// Copies the columns of a key field and a '|' after it.
+// Room behind laid-out fields for the columns putKeyField copies too many.
+constexpr std::size_t kSpare = 8;
+
+// Copies the columns of a key field and a '|' after it. Eight columns are
+// copied at once, the field's and those after it, which what comes next
+// overwrites: `out` has kSpare characters of room behind the fields.
 template <ColumnRange kRange>
 char* putKeyField(char* out, const CardColumns& card) {
-  std::memcpy(out, card.columns(kRange).data(), kRange.width);
+  static_assert(kRange.width <= static_cast<int>(kSpare) &&
+                kRange.first + static_cast<int>(kSpare) - 1 <= CardColumns::kLast);
+  std::memcpy(out, card.columns({kRange.first, static_cast<int>(kSpare)}).data(), kSpare);
   out[kRange.width] = '|';
   return out + kRange.width + 1;
 }
@@ -21,20 +28,21 @@ char* putKeyField(char* out, const CardColumns& card) {
 void writeCardKey(OutputRecord& record, const CardColumns& card) {
   // Every field here has a fixed width, so they are laid out at once:
   // action code, state, county, site, parameter, POC.
-  std::array<char, kCardKeyLength> fields{'|', actionCode(card.column(kActionColumn)), '|'};
+  std::array<char, kCardKeyLength + kSpare> fields{'|', actionCode(card.column(kActionColumn)),
+                                                   '|'};
   char* out = fields.data() + 3;
   out = putKeyField<kStateColumns>(out, card);
   out = putKeyField<kCountyColumns>(out, card);
   out = putKeyField<kSiteColumns>(out, card);
   out = putKeyField<kParameterColumns>(out, card);
   *out = card.column(kPocColumn.first);
-  record.appendFixed(std::string_view(fields.data(), fields.size()), kCardKeySeparators);
+  record.appendFixed(std::string_view(fields.data(), kCardKeyLength), kCardKeySeparators);
 }
 
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
   // The codes lie side by side and the date has a fixed width, so the four
   // fields are laid out at once.
-  std::array<char, 19> fields{'|'};
+  std::array<char, kCodesAndDateLength + kSpare> fields{'|'};
   char* out = fields.data() + 1;
   out = putKeyField<kDurationColumn>(out, card);
   out = putKeyField<kUnitColumns>(out, card);
@@ -43,7 +51,7 @@ void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
   const std::string_view yymmdd = card.columns(kDateColumns);
   std::memcpy(out, centuryOf(yymmdd[0]), 2);
   std::memcpy(out + 2, yymmdd.data(), yymmdd.size());
-  record.appendFixed(std::string_view(fields.data(), fields.size()), kCodesAndDateSeparators);
+  record.appendFixed(std::string_view(fields.data(), kCodesAndDateLength), kCodesAndDateSeparators);
 }
 
 const char* centuryOf(char first) {

@@ -28,8 +28,9 @@ void writeCardKey(OutputRecord& record, const CardColumns& card);
 
 // Appends the duration, unit and method codes (columns 17, 18-20 and
 // 21-23 as they stand) and the date (formatCardDate) as four fields behind
-// fields already on the line: kCodesAndDateSeparators separators and 19
-// characters.
+// fields already on the line: kCodesAndDateSeparators separators and
+// kCodesAndDateLength characters.
+inline constexpr std::int32_t kCodesAndDateLength = 19;
 inline constexpr std::int32_t kCodesAndDateSeparators = 4;
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
 
