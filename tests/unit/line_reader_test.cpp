@@ -150,7 +150,7 @@ TEST(LineReaderTest, FailedReadEndsTheInputWithoutItsCutLine) {
     LineReader reader(source);
     std::vector<std::string> lines;
     InputLine line;
-    while (reader.next(line)) lines.emplace_back(line.text);
+    while (reader.next(line)) lines.emplace_back(line.shown());
     EXPECT_EQ(lines, c.lines) << c.pieces.size() << " pieces";
     EXPECT_TRUE(reader.failed());
     EXPECT_FALSE(reader.next(line));
