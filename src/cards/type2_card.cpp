@@ -50,10 +50,8 @@ bool convertType2Card(ConversionContext& context, CardColumns& card) {
     accepted = false;
   }
 
-  const char single = card.column(kSingleCharacter);
-  record.appendField(single == ' ' ? std::string_view() : std::string_view(&single, 1));
-  record.appendField({});
-  record.appendField(flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
+  // Field 15: the single character; 16 empty; 17: the flag, empty for '9'.
+  record.appendCharFields<3>({card.column(kSingleCharacter), ' ', flag == '9' ? ' ' : flag});
   return accepted;
 }
 

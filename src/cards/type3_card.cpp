@@ -54,8 +54,8 @@ bool convertType3Card(ConversionContext& context, CardColumns& card) {
     accepted = false;
   }
 
-  record.appendField({});
-  record.appendField(flag == ' ' ? std::string_view() : std::string_view(&flag, 1));
+  // An empty field, then the flag.
+  record.appendCharFields<2>({' ', flag});
   return accepted;
 }
 

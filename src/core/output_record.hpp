@@ -135,6 +135,26 @@ struct OutputRecord {
     separatorCount += separators;
   }
 
+  // Appends one field per character: the character, or an empty field for
+  // a blank. Inline, and in one piece where there is room: the last fields
+  // of many lines are such.
+  template <std::size_t N>
+  void appendCharFields(const std::array<char, N>& chars) {
+    const std::int32_t at = length;
+    if (at == 0 || at + 2 * static_cast<std::int32_t>(N) + 1 > capacity) {
+      for (const char& c : chars) appendField(std::string_view(&c, c == ' ' ? 0 : 1));
+      return;
+    }
+    char* out = buffer + at;
+    for (const char c : chars) {
+      *out++ = '|';
+      *out = c;
+      if (c != ' ') ++out;
+    }
+    length = static_cast<std::int32_t>(out - buffer);
+    separatorCount += static_cast<std::int32_t>(N);
+  }
+
   // For fields written in place: puts the separator of a field of at most
   // `most` characters on the line and returns where its text goes, or null
   // when the line is empty or too near the end of its buffer (appendField
