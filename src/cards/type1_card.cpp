@@ -106,8 +106,7 @@ constexpr std::int32_t kTimeWidth = 2;
 
 // Of the given slots, those whose value is a known legacy null code, with
 // the code's null data code put into quickValues.
-std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card,
-                             std::uint32_t slots) {
+std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card, std::uint32_t slots) {
   std::uint32_t known = 0;
   for (; slots != 0; slots &= slots - 1) {
     const auto slot = static_cast<std::int32_t>(std::countr_zero(slots));

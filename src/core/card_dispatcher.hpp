@@ -28,8 +28,7 @@ namespace dispatch {
 // is one the record counted unless the card brought one along, so only
 // such a card needs its line searched.
 [[gnu::noinline]] std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
-                                              bool accepted,
-                                              std::span<char, kMessageSize> message);
+                                              bool accepted, std::span<char, kMessageSize> message);
 
 }  // namespace dispatch
 

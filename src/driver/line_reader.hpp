@@ -52,9 +52,7 @@ struct InputLine {
   // The line holds a NUL byte.
   bool hasNul() const { return nulBeyondBytes || shown().size() < bytes.size(); }
   // The line holds a tab before its first NUL byte.
-  bool hasTab() const {
-    return tabBeyondBytes || shown().find('\t') != std::string_view::npos;
-  }
+  bool hasTab() const { return tabBeyondBytes || shown().find('\t') != std::string_view::npos; }
 };
 
 // Splits a byte source into lines. "\n" and "\r\n" end a line; a lone
