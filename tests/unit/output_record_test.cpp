@@ -94,6 +94,15 @@ TEST_F(OutputRecordTest, OverwriteChangesOnlyWrittenPositions) {
   EXPECT_EQ(std::string(buffer.data()), "RD|D");
 }
 
+// One field per character; a blank gives an empty field.
+TEST_F(OutputRecordTest, AppendCharFieldsLeavesBlanksEmpty) {
+  record.appendField("RD");
+  record.appendCharFields<3>({'A', ' ', '9'});
+  record.padFieldsTo(4);
+  EXPECT_EQ(std::string(buffer.data()), "RD|A||9|");
+  EXPECT_EQ(record.separatorCount, 4);
+}
+
 // The converters' lines never come near the buffer's end; should one, it
 // is cut short there and still terminated, and nothing beyond is touched.
 TEST_F(OutputRecordTest, ASmallBufferIsNeverOverrun) {
@@ -102,6 +111,7 @@ TEST_F(OutputRecordTest, ASmallBufferIsNeverOverrun) {
   record.appendField("ABCDEFG");
   record.appendField("Z");
   record.appendFixed("|Y", 1);
+  record.appendCharFields<2>({'Q', 'R'});
   record.padFieldsTo(5);
   EXPECT_EQ(std::string(buffer.data()), "RD|ABCD");
   EXPECT_EQ(record.separatorCount, 1);

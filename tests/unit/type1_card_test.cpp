@@ -210,6 +210,7 @@ TEST(Type1Card, ValueConversion) {
       {"0", "0123 ", "0123.||||", ""},
       {"2", "  12 ", "00.12||||", ""},
       {" ", "9950 ", "|XX|||", ""},  // a blank DP indicator means a null code
+      {" ", "9950k", "|XX|||K", ""},
       {"2", "99479", "|BN|||", ""},
       {" ", "1234 ", "|1234|||",
        errorLine(-20308, "NULL_DATA_CODE", "Invalid Null Data Code: 1234.")},
