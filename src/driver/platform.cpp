@@ -52,15 +52,8 @@ bool FileDevice::writeAll(std::string_view bytes) {
   return true;
 }
 
-bool FileDevice::writeLines(std::string_view bytes) {
-  // The usual case: all of it in one write, so the file ends on a line end.
-  // A file of the program's own is written without a detour.
-  const std::ptrdiff_t count =
-      handle_ != nullptr ? handle_->writeOnce(bytes) : file_.writeSome(bytes);
-  if (count != static_cast<std::ptrdiff_t>(bytes.size())) return writeRestOfLines(bytes, count);
-  written_ += bytes.size();
-  lastLineEnd_ = written_;
-  return true;
+bool FileDevice::writeLinesToFile(std::string_view bytes) {
+  return lineWriteDone(bytes, file_.writeSome(bytes));
 }
 
 bool FileDevice::writeRestOfLines(std::string_view bytes, std::ptrdiff_t count) {

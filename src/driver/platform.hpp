@@ -170,9 +170,21 @@ class FileDevice final : public ByteDevice {
   FileDevice(FileHandle& file, bool wholeLines)
       : file_(file), handle_(&file), wholeLines_(wholeLines) {}
   bool writeAll(std::string_view bytes) override;
+  // Beside FileHandle's platform code, whose one write call it makes for
+  // every line.
   bool writeLines(std::string_view bytes) override;
 
  private:
+  // What writeLines does once its first write took `count` of the bytes.
+  bool lineWriteDone(std::string_view bytes, std::ptrdiff_t count) {
+    // The usual case: all of them, so the file ends on a line end.
+    if (count != static_cast<std::ptrdiff_t>(bytes.size())) return writeRestOfLines(bytes, count);
+    written_ += bytes.size();
+    lastLineEnd_ = written_;
+    return true;
+  }
+  // writeLines over a file that is no FileHandle.
+  [[gnu::noinline]] bool writeLinesToFile(std::string_view bytes);
   // writeLines after a first write that took only `count` bytes of them.
   // Kept apart, so that the usual line's way stays short.
   [[gnu::noinline]] bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);

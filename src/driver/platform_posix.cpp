@@ -190,6 +190,11 @@ std::ptrdiff_t FileHandle::writeSomeAgain(std::string_view bytes, std::ptrdiff_t
   }
 }
 
+bool FileDevice::writeLines(std::string_view bytes) {
+  if (handle_ == nullptr) return writeLinesToFile(bytes);
+  return lineWriteDone(bytes, handle_->writeOnce(bytes));
+}
+
 ProcessConsole::ProcessConsole() {
   // A closed standard descriptor would be the number the next opened file
   // gets: the null device takes its place.

@@ -256,6 +256,11 @@ std::ptrdiff_t FileHandle::writeOnce(std::string_view bytes) {
   return static_cast<std::ptrdiff_t>(count);
 }
 
+bool FileDevice::writeLines(std::string_view bytes) {
+  if (handle_ == nullptr) return writeLinesToFile(bytes);
+  return lineWriteDone(bytes, handle_->writeOnce(bytes));
+}
+
 ProcessConsole::ProcessConsole() {
   // A missing standard handle is replaced by the null device, so that the
   // console's text is discarded rather than lost in a failure.
