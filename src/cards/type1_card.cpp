@@ -103,6 +103,8 @@ char slotFlag(const CardColumns& card, std::int32_t slot) {
 constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + kCodesAndDateSeparators + 1;
 // Field 12, the time, is the last two characters of the leading fields.
 constexpr std::int32_t kTimeWidth = 2;
+constexpr std::int32_t kLeadingLength = kCardKeyLength + kCodesAndDateLength + 1 + kTimeWidth;
+static_assert(kLeadingLength <= static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)));
 
 // Of the given slots, those whose value is a known legacy null code, with
 // the code's null data code put into quickValues.
@@ -127,13 +129,11 @@ std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card, std
 // code under a blank DP indicator or a flag of '9' with a DP indicator of 0
 // to 5. Once per card, so out of line.
 [[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
-  OutputRecord leading;
-  leading.begin(state.leadingFields.data(), state.leadingFields.size());
-  writeCardKey(leading, card);
-  writeCodesAndDate(leading, card);
+  std::array<char, sizeof(Type1CardState::leadingFields) + kLaidOutSpare> leading{};
+  char* out = layCodesAndDate(layCardKey(leading.data(), card), card);
   // Each line writes its own time here.
-  leading.appendField("00");
-  state.leadingLength = leading.length;
+  std::memcpy(out, "|00", 1 + kTimeWidth);
+  std::memcpy(state.leadingFields.data(), leading.data(), state.leadingFields.size());
 
   const std::int32_t interval =
       kIntervalOfCode[static_cast<unsigned char>(card.column(kDurationColumn.first))];
@@ -196,7 +196,7 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   char* out = record.buffer + record.length;
   // Fields 2 to 12, the time of the slot last.
   std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
-  out += state.leadingLength;
+  out += kLeadingLength;
   std::memcpy(out - kTimeWidth, state.times[index].data(), kTimeWidth);
   // Field 13, the value, and field 14, the null data code: one of them
   // empty.
@@ -233,9 +233,9 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
   if (!state.hourAccepted) reportFieldError(context, kCollectionTimeError);
   bool accepted = state.durationAccepted && state.hourAccepted;
   // Field 12 is left empty on a rejected line, which is never written.
-  const std::int32_t timePosition = record.length + state.leadingLength - kTimeWidth;
+  const std::int32_t timePosition = record.length + kLeadingLength - kTimeWidth;
   record.appendPrepared(state.leadingFields,
-                        accepted ? state.leadingLength : state.leadingLength - kTimeWidth,
+                        accepted ? kLeadingLength : kLeadingLength - kTimeWidth,
                         kLeadingSeparators);
 
   // Field 12: the time of the slot, on a line that has one.

@@ -45,9 +45,9 @@ struct Type1CardState {
   // Made once per card, for the card in hand whose serial it holds.
   std::uint32_t preparedFor = 0;
   // Fields 2 to 12 as every line of the card has them but field 12, the
-  // time, which each line fills in; 11 separators.
+  // time, which each line fills in; 11 separators. Their widths never
+  // vary; what lies behind them is not part of them.
   std::array<char, 48> leadingFields{};
-  std::int32_t leadingLength = 0;
   bool durationAccepted = false;  // column 17 is a duration code
   bool hourAccepted = false;      // columns 30-31 are two digits
   // Field 12 of each slot's line, when both were accepted.

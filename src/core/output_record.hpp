@@ -40,10 +40,10 @@ inline void copyShort(char* to, const char* from, std::size_t count) {
 // kept NUL-terminated while it grows: padFieldsTo ends it.
 struct OutputRecord {
   char* buffer = nullptr;
-  std::int32_t separatorCount = 0;
   std::int32_t length = 0;
   // Room in buffer, terminator included. Nothing is ever written beyond it.
   std::int32_t capacity = 0;
+  std::int32_t separatorCount = 0;
 
  private:
   // appendField for a line near the end of its buffer: cuts the field short.

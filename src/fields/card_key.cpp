@@ -8,49 +8,56 @@ namespace cardlift {
 
 namespace {
 
-// Room behind laid-out fields for the columns putKeyField copies too many.
-constexpr std::size_t kSpare = 8;
-
 // Copies the columns of a key field and a '|' after it. Eight columns are
 // copied at once, the field's and those after it, which what comes next
-// overwrites: `out` has kSpare characters of room behind the fields.
+// overwrites: `out` has kLaidOutSpare characters of room behind the fields.
 template <ColumnRange kRange>
 char* putKeyField(char* out, const CardColumns& card) {
-  static_assert(kRange.width <= static_cast<int>(kSpare) &&
-                kRange.first + static_cast<int>(kSpare) - 1 <= CardColumns::kLast);
-  std::memcpy(out, card.columns({kRange.first, static_cast<int>(kSpare)}).data(), kSpare);
+  constexpr auto kCopied = static_cast<int>(kLaidOutSpare);
+  static_assert(kRange.width <= kCopied && kRange.first + kCopied - 1 <= CardColumns::kLast);
+  std::memcpy(out, card.columns({kRange.first, kCopied}).data(), kLaidOutSpare);
   out[kRange.width] = '|';
   return out + kRange.width + 1;
 }
 
 }  // namespace
 
-void writeCardKey(OutputRecord& record, const CardColumns& card) {
-  // Every field here has a fixed width, so they are laid out at once:
-  // action code, state, county, site, parameter, POC.
-  std::array<char, kCardKeyLength + kSpare> fields{'|', actionCode(card.column(kActionColumn)),
-                                                   '|'};
-  char* out = fields.data() + 3;
-  out = putKeyField<kStateColumns>(out, card);
+char* layCardKey(char* out, const CardColumns& card) {
+  // Every field here has a fixed width: action code, state, county, site,
+  // parameter, POC.
+  out[0] = '|';
+  out[1] = actionCode(card.column(kActionColumn));
+  out[2] = '|';
+  out = putKeyField<kStateColumns>(out + 3, card);
   out = putKeyField<kCountyColumns>(out, card);
   out = putKeyField<kSiteColumns>(out, card);
   out = putKeyField<kParameterColumns>(out, card);
   *out = card.column(kPocColumn.first);
-  record.appendFixed(std::string_view(fields.data(), kCardKeyLength), kCardKeySeparators);
+  return out + 1;
 }
 
-void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
-  // The codes lie side by side and the date has a fixed width, so the four
-  // fields are laid out at once.
-  std::array<char, kCodesAndDateLength + kSpare> fields{'|'};
-  char* out = fields.data() + 1;
-  out = putKeyField<kDurationColumn>(out, card);
+char* layCodesAndDate(char* out, const CardColumns& card) {
+  // The codes lie side by side and the date has a fixed width.
+  out[0] = '|';
+  out = putKeyField<kDurationColumn>(out + 1, card);
   out = putKeyField<kUnitColumns>(out, card);
   out = putKeyField<kMethodColumns>(out, card);
   // The date: its century, then columns 24-29 as they stand.
   const std::string_view yymmdd = card.columns(kDateColumns);
   std::memcpy(out, centuryOf(yymmdd[0]), 2);
   std::memcpy(out + 2, yymmdd.data(), yymmdd.size());
+  return out + 2 + yymmdd.size();
+}
+
+void writeCardKey(OutputRecord& record, const CardColumns& card) {
+  std::array<char, kCardKeyLength + kLaidOutSpare> fields{};
+  layCardKey(fields.data(), card);
+  record.appendFixed(std::string_view(fields.data(), kCardKeyLength), kCardKeySeparators);
+}
+
+void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
+  std::array<char, kCodesAndDateLength + kLaidOutSpare> fields{};
+  layCodesAndDate(fields.data(), card);
   record.appendFixed(std::string_view(fields.data(), kCodesAndDateLength), kCodesAndDateSeparators);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -33,6 +34,14 @@ void writeCardKey(OutputRecord& record, const CardColumns& card);
 inline constexpr std::int32_t kCodesAndDateLength = 19;
 inline constexpr std::int32_t kCodesAndDateSeparators = 4;
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
+
+// Room that layCardKey and layCodesAndDate need behind what they lay out:
+// they write some characters too many, to be overwritten by what follows.
+inline constexpr std::size_t kLaidOutSpare = 8;
+// What writeCardKey and writeCodesAndDate append, laid out at `out`;
+// return where it ends.
+char* layCardKey(char* out, const CardColumns& card);
+char* layCodesAndDate(char* out, const CardColumns& card);
 
 // Sets field 2 to 'D': a value marked with kDeleteMarker deletes its line.
 inline void markDeleted(OutputRecord& record) { record.overwrite(kActionPosition, 'D'); }
