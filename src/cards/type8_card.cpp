@@ -1,5 +1,8 @@
 // Card type 8: a precision check, one "RP" line per indicated value read
 // against the actual value, given one line per call.
+#include <array>
+#include <cstring>
+
 #include "cards/card_converters.hpp"
 #include "cards/card_slots.hpp"
 #include "core/card_types.hpp"
@@ -48,15 +51,19 @@ constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + 1 + kCodesAndDa
 constexpr std::int32_t kSlotNumberPosition =
     static_cast<std::int32_t>(kRecordTypeLength) + kCardKeyLength + 1;
 
+// Fields 2 to 12 have fixed widths: the slot number is one character.
+constexpr std::int32_t kLeadingLength = kCardKeyLength + 2 + kCodesAndDateLength;
+static_assert(kLeadingLength <= static_cast<std::int32_t>(sizeof(Type8CardState::leadingFields)));
+
 // Works out what every line of the card shares: fields 2 to 12 and which
 // slots are in use.
 void prepareCard(Type8CardState& state, const CardColumns& card) {
-  OutputRecord leading;
-  leading.begin(state.leadingFields.data(), state.leadingFields.size());
-  writeCardKey(leading, card);
-  leading.appendField("1");
-  writeCodesAndDate(leading, card);
-  state.leadingLength = leading.length;
+  std::array<char, sizeof(Type8CardState::leadingFields) + kLaidOutSpare> leading{};
+  char* out = layCardKey(leading.data(), card);
+  // Each line writes its own slot number here.
+  std::memcpy(out, "|1", 2);
+  layCodesAndDate(out + 2, card);
+  std::memcpy(state.leadingFields.data(), leading.data(), state.leadingFields.size());
   state.filledSlots = filledSlots(card, kSlots);
 }
 
@@ -83,7 +90,7 @@ bool convertType8Card(ConversionContext& context, CardColumns& card, std::int32_
   }
   const std::int32_t slot = pendingSlot;
 
-  record.appendPrepared(state.leadingFields, state.leadingLength, kLeadingSeparators);
+  record.appendPrepared(state.leadingFields, kLeadingLength, kLeadingSeparators);
   record.overwrite(kSlotNumberPosition, static_cast<char>('1' + slot));
 
   const ColumnRange indicated = kSlots.value(slot);

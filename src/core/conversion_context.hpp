@@ -76,9 +76,9 @@ struct Type8CardState {
   // Made once per card, for the card in hand whose serial it holds.
   std::uint32_t preparedFor = 0;
   // Fields 2 to 12 as every line of the card has them but field 8, the
-  // slot number, which each line fills in; 11 separators.
+  // slot number, which each line fills in; 11 separators. Their widths
+  // never vary; what lies behind them is not part of them.
   std::array<char, 48> leadingFields{};
-  std::int32_t leadingLength = 0;
   // Bit k set: indicated-value slot k holds a value.
   std::uint32_t filledSlots = 0;
 };
