@@ -61,9 +61,9 @@ static_assert(durationInterval('X') == 24 && durationInterval('b') == -1 &&
 // The interval of every character as a duration code, by its byte value:
 // looked up once per card.
 constexpr auto kIntervalOfCode = [] {
-  std::array<std::int8_t, 256> intervals{};
+  std::array<std::int32_t, 256> intervals{};
   for (std::size_t code = 0; code < intervals.size(); ++code) {
-    intervals[code] = static_cast<std::int8_t>(durationInterval(static_cast<char>(code)));
+    intervals[code] = durationInterval(static_cast<char>(code));
   }
   return intervals;
 }();
@@ -132,7 +132,8 @@ std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card, std
   std::array<char, sizeof(Type1CardState::leadingFields) + kLaidOutSpare> leading{};
   char* out = layCodesAndDate(layCardKey(leading.data(), card), card);
   // Each line writes its own time here.
-  std::memcpy(out, "|00", 1 + kTimeWidth);
+  out[0] = '|';
+  std::memset(out + 1, '0', kTimeWidth);
   std::memcpy(state.leadingFields.data(), leading.data(), state.leadingFields.size());
 
   const std::int32_t interval =

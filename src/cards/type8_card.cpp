@@ -61,7 +61,8 @@ void prepareCard(Type8CardState& state, const CardColumns& card) {
   std::array<char, sizeof(Type8CardState::leadingFields) + kLaidOutSpare> leading{};
   char* out = layCardKey(leading.data(), card);
   // Each line writes its own slot number here.
-  std::memcpy(out, "|1", 2);
+  out[0] = '|';
+  out[1] = '1';
   layCodesAndDate(out + 2, card);
   std::memcpy(state.leadingFields.data(), leading.data(), state.leadingFields.size());
   state.filledSlots = filledSlots(card, kSlots);
