@@ -94,13 +94,14 @@ struct ConversionContext {
   TextSink& console;
   // The line being built by the current converter.
   OutputRecord record;
-  // The most recent error line, NUL-terminated; never cleared.
-  std::array<char, kMessageSize> errorText{};
   // The card of the converters that give one line per call, which keep
-  // their place and what they prepared here.
+  // their place and what they prepared here. Beside the record: every line
+  // uses them together.
   CardInHand cardInHand;
   Type1CardState type1Card;
   Type8CardState type8Card;
+  // The most recent error line, NUL-terminated; never cleared.
+  std::array<char, kMessageSize> errorText{};
 };
 
 }  // namespace cardlift

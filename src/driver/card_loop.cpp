@@ -39,7 +39,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
     const std::string_view card = in.bytes;
     std::int32_t callAgain = 1;
     for (;;) {
-      message[0] = '\0';
+      // A failed call always fills `message`.
       const std::int32_t result = convertCard(context, card, line, &callAgain, message);
       if (result == 0) {
         // The record knows the line's length; the line goes out from here.
