@@ -98,25 +98,13 @@ inline bool appendFourDigitValue(OutputRecord& record, char* value, int decimals
   return true;
 }
 
-// convertSampleValue, with its most common case inline: a number of four
-// digits (leading blanks taken as zeros, as formatImpliedDecimal takes
-// them) with 0 to 5 decimals, written in place.
+// convertSampleValue, with its most common case inline: a number that
+// appendFourDigitValue writes, and an empty NULL_DATA_CODE.
 inline std::int32_t appendSampleValue(ConversionContext& context, char* value, int decimals,
                                       char valueFlag) {
-  if (decimals < 0 || decimals > kMaxDecimals || valueFlag == '9') {
-    return convertSampleValue(context, value, decimals, valueFlag);
-  }
-  std::array<char, 4> digits{};
-  if (fourDigits(std::string_view(value, 4), digits)) {
-    // The field shows its leading blanks as zeros, as formatImpliedDecimal leaves them.
-    std::memcpy(value, digits.data(), digits.size());
-    if (char* out = context.record.openField(kFourDigitDecimalLength + 1)) {
-      out += writeFourDigitDecimal(value, decimals, out);
-      // NULL_DATA_CODE stays empty.
-      *out++ = '|';
-      context.record.closeFields(out, 2);
-      return 0;
-    }
+  if (valueFlag != '9' && appendFourDigitValue(context.record, value, decimals)) {
+    context.record.appendField({});
+    return 0;
   }
   return convertSampleValue(context, value, decimals, valueFlag);
 }
