@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -34,21 +35,24 @@ inline constexpr ErrorKind kActualDesignatedError{-20305, "ACTUAL_VALUE",
                                                   "Invalid Actual Designated: "};
 inline constexpr ErrorKind kIndicatedValueError{-20306, "INDICATED_VALUE",
                                                 "Invalid Indicated Value: "};
-// The audit levels' values, by level - 1.
-inline constexpr std::array<ErrorKind, 5> kLevelActualValueErrors{{
-    {-20305, "LEVEL_ONE_ACTUAL_VALUE", "Invalid Actual Value: "},
-    {-20305, "LEVEL_TWO_ACTUAL_VALUE", "Invalid Actual Value: "},
-    {-20305, "LEVEL_THREE_ACTUAL_VALUE", "Invalid Actual Value: "},
-    {-20305, "LEVEL_FOUR_ACTUAL_VALUE", "Invalid Actual Value: "},
-    {-20305, "OTHER_LEVEL_ACTUAL_VALUE", "Invalid Actual Value: "},
-}};
-inline constexpr std::array<ErrorKind, 5> kLevelIndicatedValueErrors{{
-    {-20306, "LEVEL_ONE_INDICATED_VALUE", "Invalid Indicated Value: "},
-    {-20306, "LEVEL_TWO_INDICATED_VALUE", "Invalid Indicated Value: "},
-    {-20306, "LEVEL_THREE_INDICATED_VALUE", "Invalid Indicated Value: "},
-    {-20306, "LEVEL_FOUR_INDICATED_VALUE", "Invalid Indicated Value: "},
-    {-20306, "OTHER_LEVEL_INDICATED_VALUE", "Invalid Indicated Value: "},
-}};
+// The audit levels' values, by level - 1: one kind per level, each with
+// the error number of `kind`, the lead given and its level's column.
+constexpr std::array<ErrorKind, 5> levelErrors(const ErrorKind& kind, std::string_view lead,
+                                               const std::array<std::string_view, 5>& columns) {
+  std::array<ErrorKind, 5> kinds{};
+  for (std::size_t level = 0; level < kinds.size(); ++level) {
+    kinds[level] = {kind.number, columns[level], lead};
+  }
+  return kinds;
+}
+inline constexpr std::array<ErrorKind, 5> kLevelActualValueErrors =
+    levelErrors(kActualDesignatedError, "Invalid Actual Value: ",
+                {"LEVEL_ONE_ACTUAL_VALUE", "LEVEL_TWO_ACTUAL_VALUE", "LEVEL_THREE_ACTUAL_VALUE",
+                 "LEVEL_FOUR_ACTUAL_VALUE", "OTHER_LEVEL_ACTUAL_VALUE"});
+inline constexpr std::array<ErrorKind, 5> kLevelIndicatedValueErrors = levelErrors(
+    kIndicatedValueError, kIndicatedValueError.lead,
+    {"LEVEL_ONE_INDICATED_VALUE", "LEVEL_TWO_INDICATED_VALUE", "LEVEL_THREE_INDICATED_VALUE",
+     "LEVEL_FOUR_INDICATED_VALUE", "OTHER_LEVEL_INDICATED_VALUE"});
 inline constexpr ErrorKind kZeroSpanValueError{-20307, "ZERO_SPAN_VALUE",
                                                "Invalid Zero Span Value: "};
 inline constexpr ErrorKind kNullDataCodeError{-20308, "NULL_DATA_CODE", "Invalid Null Data Code: "};
