@@ -31,6 +31,18 @@ if(CARDLIFT_PACKAGE_CONTACT STREQUAL "cardlift team <cardlift@localhost>")
     "Maintainer named in the packages, as Name <address>" FORCE)
 endif()
 
+# Makes `output` from `input` at build time with `script`, a script of this
+# folder run by cmake -P that reads -DINPUT and writes -DOUTPUT; any further
+# arguments are more -D settings for it.
+function(cardlift_script_output output input script comment)
+  set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${script}")
+  add_custom_command(OUTPUT "${output}"
+    COMMAND ${CMAKE_COMMAND} ${ARGN} -DINPUT=${input} -DOUTPUT=${output} -P ${script}
+    DEPENDS "${input}" "${script}"
+    COMMENT "${comment}"
+    VERBATIM)
+endfunction()
+
 if(WIN32)
   # A flat folder for Windows users: the program, a README, the licence
   # and the manual as plain text, all with CRLF line ends.
@@ -45,22 +57,14 @@ if(WIN32)
     list(GET pair 0 source)
     list(GET pair 1 name)
     set(target_file "${PROJECT_BINARY_DIR}/windows-texts/${name}")
-    add_custom_command(OUTPUT "${target_file}"
-      COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${target_file}
-        -P ${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake
-      DEPENDS "${source}" "${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake"
-      COMMENT "Writing ${name} with CRLF line ends"
-      VERBATIM)
+    cardlift_script_output("${target_file}" "${source}" TextForWindows.cmake
+      "Writing ${name} with CRLF line ends")
     list(APPEND cardlift_windows_outputs "${target_file}")
   endforeach()
   if(CARDLIFT_GROFF)
     set(target_file "${PROJECT_BINARY_DIR}/windows-texts/cardlift.txt")
-    add_custom_command(OUTPUT "${target_file}"
-      COMMAND ${CMAKE_COMMAND} -DGROFF=${CARDLIFT_GROFF} -DINPUT=${cardlift_man_page}
-        -DOUTPUT=${target_file} -P ${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake
-      DEPENDS "${cardlift_man_page}" "${CMAKE_CURRENT_LIST_DIR}/TextForWindows.cmake"
-      COMMENT "Rendering the manual as plain text"
-      VERBATIM)
+    cardlift_script_output("${target_file}" "${cardlift_man_page}" TextForWindows.cmake
+      "Rendering the manual as plain text" -DGROFF=${CARDLIFT_GROFF})
     list(APPEND cardlift_windows_outputs "${target_file}")
   else()
     message(WARNING "groff not found: the Windows package will lack the manual (cardlift.txt)")
@@ -73,14 +77,9 @@ else()
   # The manual page and the changelog are installed compressed, as Debian
   # wants them; the copyright file is Debian's machine-readable form.
   set(cardlift_changelog "${PROJECT_BINARY_DIR}/changelog")
-  add_custom_command(OUTPUT "${cardlift_changelog}"
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/CHANGELOG.md
-      -DOUTPUT=${cardlift_changelog} -DPACKAGE=cardlift
-      "-DMAINTAINER=${CARDLIFT_PACKAGE_CONTACT}"
-      -P ${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake
-    DEPENDS "${PROJECT_SOURCE_DIR}/CHANGELOG.md" "${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake"
-    COMMENT "Writing the changelog in Debian's form"
-    VERBATIM)
+  cardlift_script_output("${cardlift_changelog}" "${PROJECT_SOURCE_DIR}/CHANGELOG.md"
+    DebianChangelog.cmake "Writing the changelog in Debian's form"
+    -DPACKAGE=cardlift "-DMAINTAINER=${CARDLIFT_PACKAGE_CONTACT}")
   set(cardlift_compressed "")
   foreach(pair IN ITEMS "${cardlift_man_page}=cardlift.1.gz" "${cardlift_changelog}=changelog.gz")
     string(REPLACE "=" ";" pair "${pair}")
@@ -88,12 +87,8 @@ else()
     list(GET pair 1 name)
     set(target_file "${PROJECT_BINARY_DIR}/${name}")
     if(CARDLIFT_GZIP)
-      add_custom_command(OUTPUT "${target_file}"
-        COMMAND ${CMAKE_COMMAND} -DGZIP=${CARDLIFT_GZIP} -DINPUT=${source}
-          -DOUTPUT=${target_file} -P ${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake
-        DEPENDS "${source}" "${CMAKE_CURRENT_LIST_DIR}/GzipFile.cmake"
-        COMMENT "Compressing ${name}"
-        VERBATIM)
+      cardlift_script_output("${target_file}" "${source}" GzipFile.cmake "Compressing ${name}"
+        -DGZIP=${CARDLIFT_GZIP})
       list(APPEND cardlift_compressed "${target_file}")
     else()
       list(APPEND cardlift_compressed "${source}")
