@@ -14,7 +14,10 @@ namespace cardlift {
 // separators and failure results are in CardTypeRegistry.
 
 // Interval raw data: one "RD" line per filled reading slot, one per call.
-bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain);
+// Most of a run's lines are these: hot, so its code lies beside the card
+// loop's and the line write's.
+[[gnu::hot]] bool convertType1Card(ConversionContext& context, CardColumns& card,
+                                   std::int32_t& callAgain);
 // Single raw value: one "RD" line.
 bool convertType2Card(ConversionContext& context, CardColumns& card);
 // Composite value: one "RC" line.

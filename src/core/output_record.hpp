@@ -49,7 +49,7 @@ struct OutputRecord {
   // appendField for a line near the end of its buffer: cuts the field short.
   void appendFieldAtEnd(std::string_view text);
   // padFieldsTo for a long run or a line near the end of its buffer.
-  void padFieldsAtEnd(std::int32_t n);
+  [[gnu::cold]] void padFieldsAtEnd(std::int32_t n);
 
  public:
   // Starts a new, empty line in buffer.

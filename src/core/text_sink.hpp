@@ -96,7 +96,7 @@ class TextSink {
  private:
   // writeLineAndFlush through the buffer: for a terminal, for text still
   // waiting here, after a failure or when no line end fits behind the line.
-  bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
+  [[gnu::cold]] bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
   void put(std::string_view bytes);
   void writeToTerminal(std::string_view text);
 

@@ -7,6 +7,34 @@
 #include "core/card_dispatcher.hpp"
 
 namespace cardlift {
+namespace {
+
+// The messages of a line that is no card. Out of the loop's usual way, as
+// are those of a failed call.
+[[gnu::noinline, gnu::cold]] void reportRejectedLine(const InputLine& in, TextSink& console,
+                                                     TextSink& errorLog) {
+  const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
+  for (TextSink* sink : {&console, &errorLog}) {
+    sink->write(reason);
+    sink->write(in.shown());
+    sink->write("]\n");
+  }
+}
+
+// The messages of a failed call: the card and the error line in the log,
+// the card on the console.
+[[gnu::noinline, gnu::cold]] void reportFailedCall(std::string_view card, const char* message,
+                                                   TextSink& console, TextSink& errorLog) {
+  errorLog.write("[");
+  errorLog.write(card);
+  errorLog.write("] ");
+  errorLog.write(std::string_view(message));
+  console.write("[");
+  console.write(card);
+  console.write("]\n");
+}
+
+}  // namespace
 
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog, ProgressLine& progress) {
@@ -26,12 +54,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
     // card. A line of a card's length is kept whole.
     if (in.length != kCardLength || cardHolds(in.bytes, '\0')) {
       ++counts.errors;
-      const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
-      for (TextSink* sink : {&console, &errorLog}) {
-        sink->write(reason);
-        sink->write(in.shown());
-        sink->write("]\n");
-      }
+      reportRejectedLine(in, console, errorLog);
       console.releaseLines();
       continue;
     }
@@ -47,13 +70,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
         if (output.writeLineAndFlush(line, length)) ++counts.linesWritten;
       } else {
         ++counts.errors;
-        errorLog.write("[");
-        errorLog.write(card);
-        errorLog.write("] ");
-        errorLog.write(std::string_view(message.data()));
-        console.write("[");
-        console.write(card);
-        console.write("]\n");
+        reportFailedCall(card, message.data(), console, errorLog);
       }
       if (callAgain != 1) break;
       // The same card once more: the dispatcher need not compare it.

@@ -98,7 +98,7 @@ class LineReader {
   bool refill();
   // next for a line that does not lie whole in the buffer: read piece by
   // piece, refilling the buffer on the way.
-  [[gnu::noinline]] bool nextInPieces(InputLine& line);
+  [[gnu::noinline, gnu::cold]] bool nextInPieces(InputLine& line);
 
   ByteSource& source_;
   std::size_t position_ = 0;

@@ -61,7 +61,7 @@ class ProgressLine {
   void finish();
 
  private:
-  void check(std::int64_t cardsRead);
+  [[gnu::cold]] void check(std::int64_t cardsRead);
   void draw(std::int64_t cardsRead, Clock::time_point now);
   void show(std::string_view bytes);
 
