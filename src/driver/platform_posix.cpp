@@ -153,35 +153,34 @@ std::ptrdiff_t FileHandle::read(char* into, std::size_t size) {
   }
 }
 
-std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
-  const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
-  // The usual case, kept short: an open file that takes some bytes at once.
-  if (isOpen()) {
-    const ssize_t count = ::write(descriptorOf(handle_), bytes.data(), size);
-    if (count > 0) return count;
-    return writeSomeAgain(bytes.substr(0, size), count);
-  }
-  fail(EBADF);
-  return -1;
-}
-
 std::ptrdiff_t FileHandle::writeOnce(std::string_view bytes) {
   const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
   return ::write(descriptorOf(handle_), bytes.data(), size);
+}
+
+std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
+  // The usual case, kept short: an open file that takes some bytes at once.
+  if (isOpen()) {
+    const std::ptrdiff_t count = writeOnce(bytes);
+    if (count > 0) return count;
+    return writeSomeAgain(bytes, count);
+  }
+  fail(EBADF);
+  return -1;
 }
 
 std::ptrdiff_t FileHandle::writeSomeAgain(std::string_view bytes, std::ptrdiff_t count) {
   for (;;) {
     if (count > 0) return count;
     if (count < 0 && errno == EINTR) {
-      count = ::write(descriptorOf(handle_), bytes.data(), bytes.size());
+      count = writeOnce(bytes);
       continue;
     }
     if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       // A non-blocking pipe that is full: wait until it takes more.
       pollfd ready{descriptorOf(handle_), POLLOUT, 0};
       if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) {
-        count = ::write(descriptorOf(handle_), bytes.data(), bytes.size());
+        count = writeOnce(bytes);
         continue;
       }
     }

@@ -232,15 +232,13 @@ std::ptrdiff_t FileHandle::writeSome(std::string_view bytes) {
     fail(ERROR_INVALID_HANDLE);
     return -1;
   }
-  const std::size_t size = bytes.size() < kLargestTransfer ? bytes.size() : kLargestTransfer;
   for (;;) {
-    DWORD count = 0;
-    if (WriteFile(handleOf(handle_), bytes.data(), static_cast<DWORD>(size), &count, nullptr) ==
-        0) {
+    const std::ptrdiff_t count = writeOnce(bytes);
+    if (count < 0) {
       fail(GetLastError());
       return -1;
     }
-    if (count > 0) return static_cast<std::ptrdiff_t>(count);
+    if (count > 0) return count;
     // A full pipe in no-wait mode takes nothing: wait until it takes more.
     Sleep(1);
   }
