@@ -20,6 +20,15 @@ char* putKeyField(char* out, const CardColumns& card) {
   return out + kRange.width + 1;
 }
 
+// The date of formatCardDate at `out`: its century, then columns 24-29 as
+// they stand. Returns where it ends.
+char* layCardDate(char* out, const CardColumns& card) {
+  const std::string_view yymmdd = card.columns(kDateColumns);
+  std::memcpy(out, centuryOf(yymmdd[0]), 2);
+  std::memcpy(out + 2, yymmdd.data(), yymmdd.size());
+  return out + 2 + yymmdd.size();
+}
+
 }  // namespace
 
 char* layCardKey(char* out, const CardColumns& card) {
@@ -42,11 +51,7 @@ char* layCodesAndDate(char* out, const CardColumns& card) {
   out = putKeyField<kDurationColumn>(out + 1, card);
   out = putKeyField<kUnitColumns>(out, card);
   out = putKeyField<kMethodColumns>(out, card);
-  // The date: its century, then columns 24-29 as they stand.
-  const std::string_view yymmdd = card.columns(kDateColumns);
-  std::memcpy(out, centuryOf(yymmdd[0]), 2);
-  std::memcpy(out + 2, yymmdd.data(), yymmdd.size());
-  return out + 2 + yymmdd.size();
+  return layCardDate(out, card);
 }
 
 void writeCardKey(OutputRecord& record, const CardColumns& card) {
@@ -72,9 +77,9 @@ std::array<char, 4> expandCardYear(char first, char second) {
 }
 
 std::array<char, 8> formatCardDate(const CardColumns& card) {
-  const std::string_view yymmdd = card.columns(kDateColumns);
-  const std::array<char, 4> year = expandCardYear(yymmdd[0], yymmdd[1]);
-  return {year[0], year[1], year[2], year[3], yymmdd[2], yymmdd[3], yymmdd[4], yymmdd[5]};
+  std::array<char, 8> date{};
+  layCardDate(date.data(), card);
+  return date;
 }
 
 }  // namespace cardlift

@@ -27,12 +27,12 @@ constexpr char actionCode(char column80) { return column80 == 'M' ? 'U' : column
 // 11-15 and 16 as they stand): kCardKeyLength characters.
 void writeCardKey(OutputRecord& record, const CardColumns& card);
 
-// Appends the duration, unit and method codes (columns 17, 18-20 and
-// 21-23 as they stand) and the date (formatCardDate) as four fields behind
-// fields already on the line: kCodesAndDateSeparators separators and
-// kCodesAndDateLength characters.
+// What writeCodesAndDate appends: four fields, each with the '|' before it.
 inline constexpr std::int32_t kCodesAndDateLength = 19;
 inline constexpr std::int32_t kCodesAndDateSeparators = 4;
+// Appends the duration, unit and method codes (columns 17, 18-20 and
+// 21-23 as they stand) and the date (formatCardDate) as four fields behind
+// fields already on the line: kCodesAndDateLength characters.
 void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
 
 // Room that layCardKey and layCodesAndDate need behind what they lay out:
