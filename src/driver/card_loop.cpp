@@ -73,7 +73,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
         reportFailedCall(card, message.data(), console, errorLog);
       }
       if (callAgain != 1) break;
-      // The same card once more: the dispatcher need not compare it.
+      // The same card once more: its converter goes on where it left off.
       context.cardInHand.continued = true;
     }
     console.releaseLines();
