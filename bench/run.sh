@@ -11,7 +11,9 @@
 # time ("ratio_vs_floor=X.XX") and of user time ("user_ratio_vs_floor"),
 # and of the difference of user time per output line ("user_gap_per_line":
 # each round's pair runs one after the other, so a machine that slows down
-# or speeds up between rounds moves both);
+# or speeds up between rounds moves both), with the least and the greatest
+# of those differences ("user_gap_range"), which show how far one round
+# can be trusted;
 # and, when valgrind is installed, cardlift's instructions per output line
 # on 20,000 cards (bench/callgrind.sh), which unlike the times do not
 # depend on how busy the machine is.
@@ -153,11 +155,14 @@ paste -d ' ' "$work/cardlift.times" "$work/floor.times" | awk '
     if ($6 + $7 > 0) cpu[++n] = ($2 + $3) / ($6 + $7)
     if ($6 > 0) user[++m] = $2 / $6
     gap[++g] = ($2 - $6) * 1e9 / lines
+    if (g == 1 || gap[g] < least) least = gap[g]
+    if (g == 1 || gap[g] > most) most = gap[g]
   }
   END {
     print n ? sprintf("ratio_vs_floor=%.2f", median(cpu, n)) : "ratio_vs_floor=n/a"
     print m ? sprintf("user_ratio_vs_floor=%.2f", median(user, m)) : "user_ratio_vs_floor=n/a"
     printf "user_gap_per_line=%.0fns\n", median(gap, g)
+    printf "user_gap_range=%.0fns..%.0fns\n", least, most
   }' lines="$lines"
 if command -v valgrind >/dev/null; then
   CARDLIFT_BIN_DIR=$bin_dir BENCH_BIN_DIR=$tool_dir ONLY=mix SEED=$seed "$root/bench/callgrind.sh" 20000 |
