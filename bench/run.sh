@@ -115,16 +115,20 @@ for ((round = 1; round <= rounds; round++)); do
   run_floor
 done
 
+# The median of the first n values (sorted in place), for the awk programs
+# below.
+awk_median='
+  function median(values, n,    i, j, t) {
+    for (i = 2; i <= n; i++)
+      for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
+        t = values[j]; values[j] = values[j - 1]; values[j - 1] = t
+      }
+    return n % 2 ? values[(n + 1) / 2] : (values[n / 2] + values[n / 2 + 1]) / 2
+  }'
+
 # summary NAME: the medians of wall and CPU time and the peak memory.
 summary() {
-  awk -v name="$1" '
-    function median(values, n,    i, j, t) {
-      for (i = 2; i <= n; i++)
-        for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
-          t = values[j]; values[j] = values[j - 1]; values[j - 1] = t
-        }
-      return n % 2 ? values[(n + 1) / 2] : (values[n / 2] + values[n / 2 + 1]) / 2
-    }
+  awk -v name="$1" "$awk_median"'
     {
       wall[NR] = $1; user[NR] = $2; sys[NR] = $3; cpu[NR] = $2 + $3
       if ($4 != "-" && $4 + 0 > peak) peak = $4 + 0
@@ -143,14 +147,7 @@ echo "cards=$count lines=$lines rounds=$rounds dir=$parent"
 summary cardlift
 summary floor
 # The per-round ratios of cardlift's times to the floor's, CPU and user.
-paste -d ' ' "$work/cardlift.times" "$work/floor.times" | awk '
-  function median(values, n,    i, j, t) {
-    for (i = 2; i <= n; i++)
-      for (j = i; j > 1 && values[j - 1] > values[j]; j--) {
-        t = values[j]; values[j] = values[j - 1]; values[j - 1] = t
-      }
-    return n % 2 ? values[(n + 1) / 2] : (values[n / 2] + values[n / 2 + 1]) / 2
-  }
+paste -d ' ' "$work/cardlift.times" "$work/floor.times" | awk "$awk_median"'
   {
     if ($6 + $7 > 0) cpu[++n] = ($2 + $3) / ($6 + $7)
     if ($6 > 0) user[++m] = $2 / $6
