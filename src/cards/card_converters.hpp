@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/card_columns.hpp"
+#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 
 namespace cardlift {
@@ -16,7 +17,7 @@ namespace cardlift {
 // Interval raw data: one "RD" line per filled reading slot, one per call.
 // Most of a run's lines are these: hot, so its code lies beside the card
 // loop's and the line write's.
-[[gnu::hot]] bool convertType1Card(ConversionContext& context, CardColumns& card,
+CARDLIFT_HOT bool convertType1Card(ConversionContext& context, CardColumns& card,
                                    std::int32_t& callAgain);
 // Single raw value: one "RD" line.
 bool convertType2Card(ConversionContext& context, CardColumns& card);

@@ -8,6 +8,7 @@
 
 #include "cards/card_converters.hpp"
 #include "cards/card_slots.hpp"
+#include "core/compiler.hpp"
 #include "core/error_channel.hpp"
 #include "fields/ascii.hpp"
 #include "fields/card_key.hpp"
@@ -128,7 +129,7 @@ std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card, std
 // indicator of 0 to 5 and a flag other than '9', or a known legacy null
 // code under a blank DP indicator or a flag of '9' with a DP indicator of 0
 // to 5. Once per card, so out of line.
-[[gnu::noinline]] void prepareCard(Type1CardState& state, const CardColumns& card) {
+CARDLIFT_NOINLINE void prepareCard(Type1CardState& state, const CardColumns& card) {
   std::array<char, sizeof(Type1CardState::leadingFields) + kLaidOutSpare> leading{};
   char* out = layCodesAndDate(layCardKey(leading.data(), card), card);
   // Each line writes its own time here.
@@ -222,7 +223,7 @@ void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int3
 
 // The line of any slot, every check made on it. Out of line, so that the
 // quick lines' way through convertType1Card stays short.
-[[gnu::noinline]] bool convertSlot(ConversionContext& context, CardColumns& card,
+CARDLIFT_NOINLINE bool convertSlot(ConversionContext& context, CardColumns& card,
                                    std::int32_t& callAgain) {
   OutputRecord& record = context.record;
   Type1CardState& state = context.type1Card;
@@ -317,7 +318,7 @@ bool quickLineNext(const ConversionContext& context) {
 // seen before and moves readingIndex on to the next filled slot when that
 // gives a quick line. True when it does. Out of line, so that the quick
 // lines' way stays short.
-[[gnu::noinline]] bool openQuickLine(ConversionContext& context, const CardColumns& card) {
+CARDLIFT_NOINLINE bool openQuickLine(ConversionContext& context, const CardColumns& card) {
   Type1CardState& state = context.type1Card;
   std::int32_t& readingIndex = state.readingIndex;
   if (state.preparedFor != context.cardInHand.serial) {
@@ -346,7 +347,7 @@ bool quickLineNext(const ConversionContext& context) {
 }
 
 // convertType1Card for a call that found the quick line's way closed.
-[[gnu::noinline]] bool convertType1Slowly(ConversionContext& context, CardColumns& card,
+CARDLIFT_NOINLINE bool convertType1Slowly(ConversionContext& context, CardColumns& card,
                                           std::int32_t& callAgain) {
   if (!openQuickLine(context, card)) return convertSlot(context, card, callAgain);
   return giveQuickLine(context, callAgain);

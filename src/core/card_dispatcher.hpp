@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/card_types.hpp"
+#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 
 namespace cardlift {
@@ -17,17 +18,17 @@ namespace dispatch {
 // Takes a card afresh: the converter's own copy of its columns, to change
 // as it likes while the card as read stays as it was, and whether the card
 // holds a '|' after its type.
-[[gnu::noinline]] void takeCard(CardInHand& held, std::string_view card);
+CARDLIFT_NOINLINE void takeCard(CardInHand& held, std::string_view card);
 
 // A card type without a converter: the card is copied as it stands.
-[[gnu::noinline]] std::int32_t copyCard(ConversionContext& context, std::string_view card,
+CARDLIFT_NOINLINE std::int32_t copyCard(ConversionContext& context, std::string_view card,
                                         std::int32_t* callAgain);
 
 // Ends a call that failed or whose card brought a '|' along. A '|' taken
 // over from the card would shift every later field. Every '|' in the line
 // is one the record counted unless the card brought one along, so only
 // such a card needs its line searched.
-[[gnu::noinline]] std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
+CARDLIFT_NOINLINE std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
                                               bool accepted, std::span<char, kMessageSize> message);
 
 }  // namespace dispatch

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/compiler.hpp"
+
 namespace cardlift {
 
 // Size of the card loop's output line buffer.
@@ -49,7 +51,7 @@ struct OutputRecord {
   // appendField for a line near the end of its buffer: cuts the field short.
   void appendFieldAtEnd(std::string_view text);
   // padFieldsTo for a long run or a line near the end of its buffer.
-  [[gnu::cold]] void padFieldsAtEnd(std::int32_t n);
+  CARDLIFT_COLD void padFieldsAtEnd(std::int32_t n);
 
  public:
   // Starts a new, empty line in buffer.

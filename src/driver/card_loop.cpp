@@ -5,13 +5,14 @@
 
 #include "core/card_columns.hpp"
 #include "core/card_dispatcher.hpp"
+#include "core/compiler.hpp"
 
 namespace cardlift {
 namespace {
 
 // The messages of a line that is no card. Out of the loop's usual way, as
 // are those of a failed call.
-[[gnu::noinline, gnu::cold]] void reportRejectedLine(const InputLine& in, TextSink& console,
+CARDLIFT_COLD void reportRejectedLine(const InputLine& in, TextSink& console,
                                                      TextSink& errorLog) {
   const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
   for (TextSink* sink : {&console, &errorLog}) {
@@ -23,7 +24,7 @@ namespace {
 
 // The messages of a failed call: the card and the error line in the log,
 // the card on the console.
-[[gnu::noinline, gnu::cold]] void reportFailedCall(std::string_view card, const char* message,
+CARDLIFT_COLD void reportFailedCall(std::string_view card, const char* message,
                                                    TextSink& console, TextSink& errorLog) {
   errorLog.write("[");
   errorLog.write(card);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
@@ -34,7 +35,7 @@ inline constexpr std::string_view kTabMessage =
 // dropped. Every card read is counted on progress as well. Hot, as is the
 // code it runs for every line: what runs between two line writes lies
 // together, and what runs rarely (marked cold) lies apart.
-[[gnu::hot]] RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+CARDLIFT_HOT RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                                    TextSink& errorLog, ProgressLine& progress);
 // The same, showing no progress.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/compiler.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
 
@@ -172,7 +173,7 @@ class FileDevice final : public ByteDevice {
   bool writeAll(std::string_view bytes) override;
   // Beside FileHandle's platform code, whose one write call it makes for
   // every line.
-  [[gnu::hot]] bool writeLines(std::string_view bytes) override;
+  CARDLIFT_HOT bool writeLines(std::string_view bytes) override;
 
  private:
   // What writeLines does once its first write took `count` of the bytes.
@@ -184,10 +185,10 @@ class FileDevice final : public ByteDevice {
     return true;
   }
   // writeLines over a file that is no FileHandle.
-  [[gnu::noinline, gnu::cold]] bool writeLinesToFile(std::string_view bytes);
+  CARDLIFT_COLD bool writeLinesToFile(std::string_view bytes);
   // writeLines after a first write that took only `count` bytes of them.
   // Kept apart, so that the usual line's way stays short.
-  [[gnu::noinline, gnu::cold]] bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);
+  CARDLIFT_COLD bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);
   // Counts the bytes that went out, and where the last line end among them is.
   void noteWritten(std::string_view done);
   // After a failed write: cuts back whatever part of a line went out.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/compiler.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
 #include "driver/platform.hpp"
@@ -61,7 +62,7 @@ class ProgressLine {
   void finish();
 
  private:
-  [[gnu::cold]] void check(std::int64_t cardsRead);
+  CARDLIFT_COLD void check(std::int64_t cardsRead);
   void draw(std::int64_t cardsRead, Clock::time_point now);
   void show(std::string_view bytes);
 
