@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "core/decimal_digits.hpp"
+
 namespace cardlift {
 
 MessageWriter& MessageWriter::append(std::string_view text) {
@@ -15,17 +17,6 @@ MessageWriter& MessageWriter::append(std::string_view text) {
   return *this;
 }
 
-MessageWriter& MessageWriter::append(int value) {
-  char digits[16];
-  std::size_t at = sizeof digits;
-  const bool negative = value < 0;
-  long long rest = negative ? -static_cast<long long>(value) : value;
-  do {
-    digits[--at] = static_cast<char>('0' + rest % 10);
-    rest /= 10;
-  } while (rest != 0);
-  if (negative) digits[--at] = '-';
-  return append(std::string_view(digits + at, sizeof digits - at));
-}
+MessageWriter& MessageWriter::append(int value) { return append(DecimalDigits(value).text()); }
 
 }  // namespace cardlift

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "core/decimal_digits.hpp"
+
 namespace cardlift {
 
 bool ByteDevice::writeLines(std::string_view bytes) { return writeAll(bytes); }
@@ -93,20 +95,7 @@ bool TextSink::writeLineAndFlushBuffered(std::span<char> buffer, std::size_t len
   return flush();
 }
 
-void TextSink::writeNumber(long long value) {
-  char digits[24];
-  std::size_t at = sizeof digits;
-  // Work on the negative side so that the smallest value needs no special
-  // case.
-  const bool negative = value < 0;
-  long long rest = negative ? value : -value;
-  do {
-    digits[--at] = static_cast<char>('0' - rest % 10);
-    rest /= 10;
-  } while (rest != 0);
-  if (negative) digits[--at] = '-';
-  put(std::string_view(digits + at, sizeof digits - at));
-}
+void TextSink::writeNumber(long long value) { put(DecimalDigits(value).text()); }
 
 bool TextSink::flush() {
   if (failed_) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/decimal_digits.hpp"
+
 namespace cardlift {
 
 std::ptrdiff_t CountingSource::read(char* into, std::size_t size) {
@@ -30,19 +32,12 @@ class LineText {
   }
   // The decimal digits, with a comma between groups of three.
   void appendGrouped(std::uint64_t value) {
-    char digits[32];
-    std::size_t at = sizeof digits;
-    std::size_t inGroup = 0;
-    do {
-      if (inGroup == 3) {
-        digits[--at] = ',';
-        inGroup = 0;
-      }
-      digits[--at] = static_cast<char>('0' + value % 10);
-      value /= 10;
-      ++inGroup;
-    } while (value != 0);
-    append(std::string_view(digits + at, sizeof digits - at));
+    const DecimalDigits digits(static_cast<long long>(value));
+    const std::string_view text = digits.text();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (at > 0 && (text.size() - at) % 3 == 0) append(",");
+      append(text.substr(at, 1));
+    }
   }
   std::string_view text() const { return {chars_.data(), size_}; }
 
