@@ -1,6 +1,7 @@
 // One run of the program: banner, arguments, files, card loop, summary.
 #include "driver/run_driver.hpp"
 
+#include <array>
 #include <string_view>
 
 #include "core/conversion_context.hpp"
@@ -9,18 +10,24 @@
 namespace cardlift {
 namespace {
 
+// Usage text for a command line without arguments, around the longest
+// name and the default log name.
 constexpr std::string_view kUsageNoArguments =
     "\n"
     "Usage:\n"
     "\tcardlift InputFile OutputFile [Optional ErrorLog]\n"
     "\t*** NOTE ***\n"
-    "\t\tThe name and full path of the input and output file cannot exceed 1024 characters\n"
+    "\t\tThe name and full path of the input and output file cannot exceed ";
+constexpr std::string_view kUsageNoArgumentsAfterLimit =
+    " characters\n"
     "\n"
     "*** Examples:\n"
     "\tcardlift cardInputFile.txt cardInputFile.out\n"
     "\t\t-\treads card image file cardInputFile.txt\n"
     "\t\t-\twrites out the transaction file cardInputFile.out\n"
-    "\t\t-\twrites errors to cardlift.log\n"
+    "\t\t-\twrites errors to ";
+constexpr std::string_view kUsageNoArgumentsAfterLogName =
+    "\n"
     "\n"
     "\tcardlift cardInputFile.txt cardInputFile.out cardInputFile.err\n"
     "\t\t-\treads card image file cardInputFile.txt\n"
@@ -34,12 +41,12 @@ constexpr std::string_view kUsageOneArgument =
     "\n"
     "\t*** Please supply both the Input File and the Output File\n";
 
+// A name longer than kLongestName: which one, then the limit.
 constexpr std::string_view kInputNameTooLong =
-    "\n\nERROR: The name of the input file including the full directory path cannot exceed "
-    "1024 characters\n";
+    "\n\nERROR: The name of the input file including the full directory path cannot exceed ";
 constexpr std::string_view kOutputNameTooLong =
-    "\n\nERROR: The name of the output file including the full directory path cannot exceed "
-    "1024 characters\n";
+    "\n\nERROR: The name of the output file including the full directory path cannot exceed ";
+constexpr std::string_view kAfterLimit = " characters\n";
 
 // One of the run's files: its name, its handle and whether it may be used.
 struct RunFile {
@@ -60,19 +67,32 @@ struct TakenFile {
 // command line cannot start a run. Returns 0 when the run goes on, else
 // the exit status.
 std::int32_t checkArguments(std::span<const ProgramArgument> arguments, TextSink& console) {
-  console.write("\nVersion 1.0 Build 2014.07.28.1022\n");
+  console.write("\nVersion ");
+  console.write(kVersion);
+  console.write(" Build ");
+  console.write(kBuild);
+  console.write("\n");
   if (arguments.size() <= 1) {
     console.write(kUsageNoArguments);
+    console.writeNumber(static_cast<long long>(kLongestName));
+    console.write(kUsageNoArgumentsAfterLimit);
+    console.write(kDefaultLogName);
+    console.write(kUsageNoArgumentsAfterLogName);
     return kExitNoArguments;
   }
   if (arguments.size() == 2) {
     console.write(kUsageOneArgument);
     return kExitOneArgument;
   }
+  const auto tooLong = [&](std::string_view message) {
+    console.write(message);
+    console.writeNumber(static_cast<long long>(kLongestName));
+    console.write(kAfterLimit);
+  };
   const bool inputTooLong = arguments[1].codeUnits > kLongestName;
-  if (inputTooLong) console.write(kInputNameTooLong);
+  if (inputTooLong) tooLong(kInputNameTooLong);
   if (arguments[2].codeUnits > kLongestName) {
-    console.write(kOutputNameTooLong);
+    tooLong(kOutputNameTooLong);
     return kExitNameTooLong;
   }
   return inputTooLong ? kExitNameTooLong : 0;
@@ -151,15 +171,26 @@ struct RunFiles {
   TextSink& logText;
 };
 
-// What a run came to, as far as its exit status is concerned.
-struct RunOutcome {
-  bool inputUsable = false;
-  bool outputUsable = false;
-  bool logUsable = false;
-  bool readFailed = false;
-  bool outputWritten = true;
-  bool logWritten = true;
-  bool consoleWritten = true;
+// The failures of a run, as far as its exit status is concerned: when
+// several occur, the status is the first of these that did.
+class RunOutcome {
+ public:
+  void note(const RunFailure& failure) {
+    for (const std::int32_t status : kPrecedence) {
+      if (status == status_) return;
+      if (status == failure.status) {
+        status_ = status;
+        return;
+      }
+    }
+  }
+  std::int32_t status() const { return status_; }
+
+ private:
+  static constexpr std::array<std::int32_t, 5> kPrecedence{
+      kInputNotOpened.status, kOutputNotOpened.status, kLogNotOpened.status, kInputNotRead.status,
+      kOutputNotWritten.status};
+  std::int32_t status_ = 0;
 };
 
 // Writes lead, the count, middle, the name and "]": the shape of the three
@@ -179,12 +210,9 @@ void writeCount(TextSink& text, std::string_view lead, std::int64_t count, std::
 RunOutcome printSummary(const Console& console, bool withReason, const RunFiles& files,
                         const RunCounts& counts) {
   RunOutcome outcome;
-  outcome.inputUsable = files.input.usable;
-  outcome.outputUsable = files.output.usable;
-  outcome.logUsable = files.log.usable;
-  outcome.readFailed = counts.readFailed;
-  const auto failure = [&](std::string_view message, const RunFile& run) {
-    reportFailure(console, withReason, message, run.name.display, run.file.fault());
+  const auto failure = [&](const RunFailure& kind, const RunFile& run) {
+    outcome.note(kind);
+    reportFailure(console, withReason, kind.lead, run.name.display, run.file.fault());
   };
 
   if (files.input.usable) {
@@ -192,47 +220,37 @@ RunOutcome printSummary(const Console& console, bool withReason, const RunFiles&
     writeCount(console.text, "\nRead:\t", counts.cardsRead, "\ttransactions from file [",
                files.input.name.display);
   } else {
-    failure("ERROR: Unable to open input file [", files.input);
+    failure(kInputNotOpened, files.input);
   }
   writeCount(console.text, "\nErrors:\t", counts.errors, "\ttransactions written to [",
              files.log.name.display);
   console.text.write("\n");
-  if (!files.log.usable) failure("ERROR: Unable to open error log file [", files.log);
-  outcome.outputWritten = finish(files.output, files.outputText);
+  if (!files.log.usable) failure(kLogNotOpened, files.log);
+  const bool outputWritten = finish(files.output, files.outputText);
   if (files.output.usable) {
     writeCount(console.text, "Wrote:\t", counts.linesWritten, "\ttransactions to file [",
                files.output.name.display);
     console.text.write("\n");
   } else {
-    failure("ERROR: Unable to open output file [", files.output);
+    failure(kOutputNotOpened, files.output);
   }
-  outcome.logWritten = finish(files.log, files.logText);
-  if (counts.readFailed) failure("ERROR: Unable to read input file [", files.input);
-  if (!outcome.outputWritten) failure("ERROR: Unable to write to output file [", files.output);
-  if (!outcome.logWritten) failure("ERROR: Unable to write to error log file [", files.log);
+  const bool logWritten = finish(files.log, files.logText);
+  if (counts.readFailed) failure(kInputNotRead, files.input);
+  if (!outputWritten) failure(kOutputNotWritten, files.output);
+  if (!logWritten) failure(kLogNotWritten, files.log);
 
   // A console that could not take the text never stops the run, but the
   // run reports it.
-  outcome.consoleWritten = console.text.flush();
-  if (!outcome.consoleWritten && withReason) {
-    console.reasons.write("cardlift: standard output: ");
-    console.reasons.write(describeFault(console.output.fault()));
-    console.reasons.write("\n");
-    console.reasons.flush();
+  if (!console.text.flush()) {
+    outcome.note(kConsoleNotWritten);
+    if (withReason) {
+      console.reasons.write("cardlift: standard output: ");
+      console.reasons.write(describeFault(console.output.fault()));
+      console.reasons.write("\n");
+      console.reasons.flush();
+    }
   }
   return outcome;
-}
-
-// The exit status: the first failure in the order of precedence.
-std::int32_t exitStatus(const RunOutcome& outcome) {
-  if (!outcome.inputUsable) return kExitInputNotOpened;
-  if (!outcome.outputUsable) return kExitOutputNotOpened;
-  if (!outcome.logUsable) return kExitLogNotOpened;
-  if (outcome.readFailed) return kExitReadFailed;
-  if (!outcome.outputWritten || !outcome.logWritten || !outcome.consoleWritten) {
-    return kExitWriteFailed;
-  }
-  return 0;
 }
 
 }  // namespace
@@ -270,8 +288,8 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
     console.progress.finish();
   }
 
-  return exitStatus(
-      printSummary(console, withReason, {input, output, log, outputText, logText}, counts));
+  return printSummary(console, withReason, {input, output, log, outputText, logText}, counts)
+      .status();
 }
 
 }  // namespace cardlift

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "core/text_sink.hpp"
 #include "driver/platform.hpp"
@@ -10,20 +11,33 @@
 
 namespace cardlift {
 
-// Exit statuses.
-inline constexpr std::int32_t kExitNoArguments = -1001;
-inline constexpr std::int32_t kExitOneArgument = -1002;
-inline constexpr std::int32_t kExitNameTooLong = -1003;
-inline constexpr std::int32_t kExitInputNotOpened = -1004;
-inline constexpr std::int32_t kExitOutputNotOpened = -1005;
-inline constexpr std::int32_t kExitLogNotOpened = -1006;
-inline constexpr std::int32_t kExitWriteFailed = -1007;
-inline constexpr std::int32_t kExitReadFailed = -1008;
-
+// What the program says of itself, and its limits.
+inline constexpr std::string_view kVersion = "1.0";
+inline constexpr std::string_view kBuild = "2014.07.28.1022";
 // The longest input or output name, in UTF-16 code units.
 inline constexpr std::size_t kLongestName = 1024;
 // The error log used when the command line names none.
 inline constexpr const char* kDefaultLogName = "cardlift.log";
+
+// Exit statuses of a command line that cannot start a run.
+inline constexpr std::int32_t kExitNoArguments = -1001;
+inline constexpr std::int32_t kExitOneArgument = -1002;
+inline constexpr std::int32_t kExitNameTooLong = -1003;
+
+// The ways a run can fail once its command line is sound: the exit status
+// and the console line's lead, which the file's name and "]" follow.
+struct RunFailure {
+  std::int32_t status;
+  std::string_view lead;
+};
+inline constexpr RunFailure kInputNotOpened{-1004, "ERROR: Unable to open input file ["};
+inline constexpr RunFailure kOutputNotOpened{-1005, "ERROR: Unable to open output file ["};
+inline constexpr RunFailure kLogNotOpened{-1006, "ERROR: Unable to open error log file ["};
+inline constexpr RunFailure kInputNotRead{-1008, "ERROR: Unable to read input file ["};
+inline constexpr RunFailure kOutputNotWritten{-1007, "ERROR: Unable to write to output file ["};
+inline constexpr RunFailure kLogNotWritten{-1007, "ERROR: Unable to write to error log file ["};
+// A console that could not take the text has no line of its own.
+inline constexpr RunFailure kConsoleNotWritten{-1007, {}};
 
 // Where a run prints: its text on standard output, and the reasons for
 // failures on standard error.
