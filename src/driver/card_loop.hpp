@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
@@ -32,11 +31,9 @@ inline constexpr std::string_view kTabMessage =
 // counted only when the device took it; each failed call is counted and
 // logged with its error line. The context's console gets every message.
 // A failed read ends the loop; the part of a line read before it is
-// dropped. Every card read is counted on progress as well. Hot, as is the
-// code it runs for every line: what runs between two line writes lies
-// together, and what runs rarely (marked cold) lies apart.
-CARDLIFT_HOT RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
-                                   TextSink& errorLog, ProgressLine& progress);
+// dropped. Every card read is counted on progress as well.
+RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
+                      TextSink& errorLog, ProgressLine& progress);
 // The same, showing no progress.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog);

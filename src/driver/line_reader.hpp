@@ -7,8 +7,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/compiler.hpp"
-
 namespace cardlift {
 
 // Bytes to read from: a file, or memory in tests.
@@ -100,7 +98,7 @@ class LineReader {
   bool refill();
   // next for a line that does not lie whole in the buffer: read piece by
   // piece, refilling the buffer on the way.
-  CARDLIFT_COLD bool nextInPieces(InputLine& line);
+  bool nextInPieces(InputLine& line);
 
   ByteSource& source_;
   std::size_t position_ = 0;

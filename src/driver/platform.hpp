@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/compiler.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
 
@@ -171,9 +170,8 @@ class FileDevice final : public ByteDevice {
   FileDevice(FileHandle& file, bool wholeLines)
       : file_(file), handle_(&file), wholeLines_(wholeLines) {}
   bool writeAll(std::string_view bytes) override;
-  // Beside FileHandle's platform code, whose one write call it makes for
-  // every line.
-  CARDLIFT_HOT bool writeLines(std::string_view bytes) override;
+  // One write call for every line, made in FileHandle's platform code.
+  bool writeLines(std::string_view bytes) override;
 
  private:
   // What writeLines does once its first write took `count` of the bytes.
@@ -185,10 +183,9 @@ class FileDevice final : public ByteDevice {
     return true;
   }
   // writeLines over a file that is no FileHandle.
-  CARDLIFT_COLD bool writeLinesToFile(std::string_view bytes);
+  bool writeLinesToFile(std::string_view bytes);
   // writeLines after a first write that took only `count` bytes of them.
-  // Kept apart, so that the usual line's way stays short.
-  CARDLIFT_COLD bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);
+  bool writeRestOfLines(std::string_view bytes, std::ptrdiff_t count);
   // Counts the bytes that went out, and where the last line end among them is.
   void noteWritten(std::string_view done);
   // After a failed write: cuts back whatever part of a line went out.

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/compiler.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
 #include "driver/platform.hpp"
@@ -62,7 +61,7 @@ class ProgressLine {
   void finish();
 
  private:
-  CARDLIFT_COLD void check(std::int64_t cardsRead);
+  void check(std::int64_t cardsRead);
   void draw(std::int64_t cardsRead, Clock::time_point now);
   void show(std::string_view bytes);
 
