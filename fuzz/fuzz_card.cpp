@@ -7,27 +7,26 @@
 #include <string>
 #include <string_view>
 
+#include "cards/card_states.hpp"
 #include "core/card_dispatcher.hpp"
 #include "core/card_types.hpp"
 #include "core/conversion_context.hpp"
+#include "core/record_types.hpp"
 #include "fuzz_support.hpp"
 
 using cardlift::fuzzing::require;
 
 namespace {
 
-// A copied card as it must come out: unchanged, but an "RD" or "RC" card
-// gets the separators of its record type.
+// A copied card as it must come out: unchanged, but a card that begins
+// with the letters of a record type completed on copy gets its separators.
 std::string expectedCopy(const std::string& card) {
   std::string line = card;
-  const std::string_view record = std::string_view(card).substr(0, 2);
-  if (record != "RD" && record != "RC") return line;
-  std::int32_t target = 0;
-  for (const cardlift::CardType& row : cardlift::CardTypeRegistry) {
-    if (row.recordType == record) target = row.separators;
+  for (const cardlift::RecordType& type : cardlift::RecordTypes) {
+    if (!type.completedOnCopy || std::string_view(card).substr(0, 2) != type.letters) continue;
+    auto separators = static_cast<std::int32_t>(std::count(card.begin() + 2, card.end(), '|'));
+    for (; separators < type.separators; ++separators) line += '|';
   }
-  auto separators = static_cast<std::int32_t>(std::count(card.begin() + 2, card.end(), '|'));
-  for (; separators < target; ++separators) line += '|';
   return line;
 }
 
@@ -90,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(text == expectedCopy(card), "a copied card is the card", text);
         require(callAgain == 0, "a copy is one call", card);
       } else {
-        require(text.substr(0, 2) == type->recordType, "the record type", text);
-        require(std::count(text.begin(), text.end(), '|') == type->separators,
+        require(text.substr(0, 2) == type->recordType->letters, "the record type", text);
+        require(std::count(text.begin(), text.end(), '|') == type->recordType->separators,
                 "a good line has its record's separators", text);
       }
     } else {
@@ -113,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } while (callAgain == 1);
 
-  require(context.type1Card.readingIndex == 0 && context.type8Card.pendingSlot == 0,
+  require(context.cardStates().type1.position == 0 && context.cardStates().type8.position == 0,
           "a finished card leaves the converters at their start", card);
   return 0;
 }

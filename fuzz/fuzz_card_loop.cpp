@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cards/card_states.hpp"
 #include "core/conversion_context.hpp"
 #include "driver/card_loop.hpp"
 #include "driver/line_reader.hpp"
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(logDevice.text.empty() || logDevice.text.back() == '\n', "log lines end");
   require(counts.cardsRead <= counts.errors + counts.linesWritten,
           "every line read is written or logged at least once");
-  require(context.type1Card.readingIndex == 0 && context.type8Card.pendingSlot == 0,
+  require(context.cardStates().type1.position == 0 && context.cardStates().type8.position == 0,
           "the converters end every card at their start");
   return 0;
 }

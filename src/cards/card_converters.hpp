@@ -4,21 +4,17 @@
 #include <cstdint>
 
 #include "core/card_columns.hpp"
-#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 
 namespace cardlift {
 
-// Each builds its line through context.record, already aimed at an empty
-// output line, from the card's columns; reports every rejected field as
-// it finds it; and returns false when it rejected any. Their record types,
-// separators and failure results are in CardTypeRegistry.
+// Each builds its line from the card's columns in a record of its own
+// (OwnLine), which starts with the record type; reports every rejected
+// field; and returns false when it rejected any. Their record types and
+// failure results are in CardTypeRegistry.
 
 // Interval raw data: one "RD" line per filled reading slot, one per call.
-// Most of a run's lines are these: hot, so its code lies beside the card
-// loop's and the line write's.
-CARDLIFT_HOT bool convertType1Card(ConversionContext& context, CardColumns& card,
-                                   std::int32_t& callAgain);
+bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain);
 // Single raw value: one "RD" line.
 bool convertType2Card(ConversionContext& context, CardColumns& card);
 // Composite value: one "RC" line.

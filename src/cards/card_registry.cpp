@@ -3,28 +3,24 @@
 #include "core/card_types.hpp"
 
 namespace cardlift {
-
-constexpr std::array<CardType, 6> CardTypeRegistry{{
-    // type, record type, separators, converter (one line per card or per call), failure
-    {'1', "RD", 27, nullptr, convertType1Card, -1},
-    {'2', "RD", 27, convertType2Card, nullptr, -2},
-    {'3', "RC", 26, convertType3Card, nullptr, -3},
-    {'7', "RA", 31, convertType7Card, nullptr, -6},
-    {'8', "RP", 17, nullptr, convertType8Card, -4},
-    {'9', "RA", 31, convertType9Card, nullptr, -5},
-}};
-
 namespace {
 
+constexpr CardType kRows[] = {
+    // type, record type, converter (one line per card or per call), failure
+    {'1', &kRawData, nullptr, convertType1Card, -1},
+    {'2', &kRawData, convertType2Card, nullptr, -2},
+    {'3', &kComposite, convertType3Card, nullptr, -3},
+    {'7', &kAccuracyAudit, convertType7Card, nullptr, -6},
+    {'8', &kPrecision, nullptr, convertType8Card, -4},
+    {'9', &kAccuracyAudit, convertType9Card, nullptr, -5},
+};
+
 constexpr bool registryIsSound() {
-  for (const CardType& row : CardTypeRegistry) {
-    if (row.failure >= 0) return false;
-    if (row.recordType.size() != kRecordTypeLength) return false;
-    for (const CardType& other : CardTypeRegistry) {
-      if (&other == &row) continue;
-      if (other.type == row.type) return false;
-      // Every line of one record type has the same separators.
-      if (other.recordType == row.recordType && other.separators != row.separators) return false;
+  for (const CardType& row : kRows) {
+    if (row.failure >= 0 || row.recordType == nullptr) return false;
+    if ((row.convert == nullptr) == (row.convertNext == nullptr)) return false;
+    for (const CardType& other : kRows) {
+      if (&other != &row && other.type == row.type) return false;
     }
   }
   return true;
@@ -33,9 +29,11 @@ static_assert(registryIsSound());
 
 }  // namespace
 
+constexpr std::span<const CardType> CardTypeRegistry{kRows};
+
 constexpr std::array<const CardType*, 256> CardTypeIndex = [] {
   std::array<const CardType*, 256> rows{};
-  for (const CardType& row : CardTypeRegistry) rows[static_cast<unsigned char>(row.type)] = &row;
+  for (const CardType& row : kRows) rows[static_cast<unsigned char>(row.type)] = &row;
   return rows;
 }();
 

@@ -2,25 +2,25 @@
 // line per reading, given one line per call.
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
+#include <string_view>
 
 #include "cards/card_converters.hpp"
-#include "cards/card_slots.hpp"
+#include "cards/card_states.hpp"
+#include "cards/slot_cards.hpp"
 #include "core/compiler.hpp"
 #include "core/error_channel.hpp"
 #include "fields/ascii.hpp"
 #include "fields/card_key.hpp"
+#include "fields/implied_decimal.hpp"
 #include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
 
-constexpr ColumnRange kStartHour{30, 2};
 constexpr int kDpIndicator = 32;
 // Slot k (0-7): the value in columns 33+5k to 36+5k, its flag in 37+5k.
-constexpr SlotLayout kSlots{{33, 4}, 5, 8};
+constexpr SlotLayout kSlots{{33, kValueWidth}, 5, 8};
 
 struct DurationInterval {
   std::int32_t code;   // the duration code character
@@ -59,16 +59,6 @@ constexpr std::int32_t durationInterval(char code) {
 static_assert(durationInterval('X') == 24 && durationInterval('b') == -1 &&
               durationInterval('\xFF') == -1);
 
-// The interval of every character as a duration code, by its byte value:
-// looked up once per card.
-constexpr auto kIntervalOfCode = [] {
-  std::array<std::int32_t, 256> intervals{};
-  for (std::size_t code = 0; code < intervals.size(); ++code) {
-    intervals[code] = durationInterval(static_cast<char>(code));
-  }
-  return intervals;
-}();
-
 // The latest hour a reading can have: the last slot's of a card that starts
 // at hour 99 with the longest interval.
 constexpr std::int32_t kLatestHour = [] {
@@ -77,10 +67,10 @@ constexpr std::int32_t kLatestHour = [] {
   return 99 + (kSlots.count - 1) * longest;
 }();
 
-// The time of a reading as two characters, for every hour a reading can
-// have: the hour sum with a leading zero below 10, and only its first two
-// digits from 100 on (a sum past 23 is written as it is; the time is not a
-// clock time).
+// Field 12, the time of a reading, as two characters, for every hour a
+// reading can have: the hour sum with a leading zero below 10, and only
+// its first two digits from 100 on (a sum past 23 is written as it is; the
+// time is not a clock time).
 constexpr auto kCollectionTimes = [] {
   std::array<std::array<char, 2>, kLatestHour + 1> times{};
   for (std::int32_t hours = 0; hours <= kLatestHour; ++hours) {
@@ -95,270 +85,101 @@ constexpr auto kCollectionTimes = [] {
 static_assert(kCollectionTimes[7][0] == '0' && kCollectionTimes[7][1] == '7');
 static_assert(kCollectionTimes[111][0] == '1' && kCollectionTimes[111][1] == '1');
 
-// The flag after the value of slot k.
-char slotFlag(const CardColumns& card, std::int32_t slot) {
-  return card.column(kSlots.value(slot).last() + 1);
-}
+// Fields 2 to 11 lead every line; fields 12 to 17 are the slot's: the time,
+// the value or its null data code, two empty fields and the flag.
+static_assert(1 + 2 + 1 + kLongestDecimalText + 1 + kValueWidth + 2 + 2 <=
+              static_cast<std::int32_t>(kSlotRunRoom));
+static_assert(kSlots.count <= kMostSlots);
 
-// Fields 2 to 12: the card key, the codes and date, and the time.
-constexpr std::int32_t kLeadingSeparators = kCardKeySeparators + kCodesAndDateSeparators + 1;
-// Field 12, the time, is the last two characters of the leading fields.
-constexpr std::int32_t kTimeWidth = 2;
-constexpr std::int32_t kLeadingLength = kCardKeyLength + kCodesAndDateLength + 1 + kTimeWidth;
-static_assert(kLeadingLength <= static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)));
-
-// Of the given slots, those whose value is a known legacy null code, with
-// the code's null data code put into quickValues.
-std::uint32_t quickNullCodes(Type1CardState& state, const CardColumns& card, std::uint32_t slots) {
-  std::uint32_t known = 0;
-  for (; slots != 0; slots &= slots - 1) {
-    const auto slot = static_cast<std::int32_t>(std::countr_zero(slots));
-    const char* value = card.columns(kSlots.value(slot)).data();
-    if (lookupNullDataCode(value, state.quickValues[static_cast<std::size_t>(slot)].data())) {
-      known |= 1U << slot;
-    }
+// Fields 13 to 17 of a reading: the value by the card's DP indicator,
+// two empty fields and the flag upper-cased, empty for '9' or blank. A
+// delete card carries the value and the flag over as they stand, and so
+// does a value with the delete marker, the flag aside.
+void layReading(OutputRecord& line, CardColumns& card, std::int32_t slot, bool deleteCard,
+                SlotPart& part) {
+  const ColumnRange valueColumns = kSlots.value(slot);
+  const std::string_view flagColumn = card.columns({valueColumns.last() + 1, 1});
+  const char flag = upperCase(flagColumn[0]);
+  int decimals = 0;
+  if (deleteCard || card.column(valueColumns.first) == kDeleteMarker) {
+    part.deletes = true;
+    line.appendField(card.columns(valueColumns));
+    line.appendField({});
+  } else if (sampleDecimals(card.column(kDpIndicator), decimals)) {
+    part.error = appendSampleValue(line, card.at(valueColumns.first), decimals, flag);
+  } else {
+    part.error = {&kDecimalPositionError};
+    line.appendField(card.columns(valueColumns));
+    line.appendField({});
   }
-  return known;
+  line.appendField({});
+  line.appendField({});
+  line.appendField(deleteCard ? flagColumn : flagField(flag));
 }
 
-// Works out what every line of the card shares: fields 2 to 12, whether
-// columns 17 and 30-31 hold a duration code and an hour, the time of each
-// slot, which slots are filled, and which give quick lines: those of a
-// card that is not a delete, with an accepted duration code and hour, whose
-// value is either four digits (leading blanks taken as zeros) under a DP
-// indicator of 0 to 5 and a flag other than '9', or a known legacy null
-// code under a blank DP indicator or a flag of '9' with a DP indicator of 0
-// to 5. Once per card, so out of line.
-CARDLIFT_NOINLINE void prepareCard(Type1CardState& state, const CardColumns& card) {
-  std::array<char, sizeof(Type1CardState::leadingFields) + kLaidOutSpare> leading{};
-  char* out = layCodesAndDate(layCardKey(leading.data(), card), card);
-  // Each line writes its own time here.
-  out[0] = '|';
-  std::memset(out + 1, '0', kTimeWidth);
-  std::memcpy(state.leadingFields.data(), leading.data(), state.leadingFields.size());
-
-  const std::int32_t interval =
-      kIntervalOfCode[static_cast<unsigned char>(card.column(kDurationColumn.first))];
-  state.durationAccepted = interval >= 0;
+// Works out every line of a card: the fields they share, and each slot's
+// own, by the card's rules. Columns 17 and 30-31 are checked once and
+// reported on every line; the time of a slot follows from its position,
+// so a blank slot leaves a gap.
+CARDLIFT_NOINLINE void prepareCard(Type1CardState& state, CardColumns& card) {
+  state.leading.lay([&](OutputRecord& line) {
+    writeCardKey(line, card);
+    writeCodesAndDate(line, card);
+  });
+  const std::int32_t interval = durationInterval(card.column(kDurationColumn.first));
   // A signed hour would count back from the start of the day: only two
   // digits are an hour.
-  const std::string_view hourText = card.columns(kStartHour);
-  state.hourAccepted = isDigit(hourText[0]) && isDigit(hourText[1]);
-  const bool timed = state.durationAccepted && state.hourAccepted;
-  const char dpIndicator = card.column(kDpIndicator);
-  const bool quickCard = timed && !isDeleteCard(card);
-  // The values are numbers with the decimals the DP indicator gives, or,
-  // when it is blank, legacy null codes; a flag of '9' makes a number a null
-  // code.
-  const bool numbers = quickCard && isDigit(dpIndicator) && dpIndicator - '0' <= kMaxDecimals;
-  state.quickDecimals = dpIndicator - '0';
+  const std::string_view hour = card.columns(kHourColumns);
+  const bool hourAccepted = isDigit(hour[0]) && isDigit(hour[1]);
+  state.marks.errors = {FieldError{interval < 0 ? &kDurationCodeError : nullptr},
+                        FieldError{hourAccepted ? nullptr : &kCollectionTimeError}};
+  state.marks.deletes = false;
+  // A rejected line gets no time.
+  const bool timed = interval >= 0 && hourAccepted;
+  const std::int32_t startHour = timed ? 10 * (hour[0] - '0') + (hour[1] - '0') : 0;
 
-  std::int32_t hours = timed ? 10 * (hourText[0] - '0') + (hourText[1] - '0') : 0;
-  std::uint32_t filled = 0;
-  std::uint32_t quick = 0;
-  std::uint32_t flaggedNull = 0;
+  state.filledSlots = filledSlots(card, kSlots);
+  // A delete card gives every slot, blank ones included.
+  const bool deleteCard = isDeleteCard(card);
   for (std::int32_t slot = 0; slot < kSlots.count; ++slot) {
-    const auto index = static_cast<std::size_t>(slot);
-    if (timed) {
-      state.times[index] = kCollectionTimes[static_cast<std::size_t>(hours)];
-      hours += interval;
-    }
-    const ColumnRange valueColumns = kSlots.value(slot);
-    if (card.isBlankValue(valueColumns.first)) continue;
-    filled |= 1U << slot;
-    const char flag = upperCase(slotFlag(card, slot));
-    // Field 17 is empty for a flag of '9' or blank.
-    state.quickFlags[index] = flag == '9' ? ' ' : flag;
-    if (flag == '9') {
-      flaggedNull |= 1U << slot;
-    } else if (numbers && fourDigits(card.columns(valueColumns), state.quickValues[index])) {
-      quick |= 1U << slot;
-    }
+    if (!deleteCard && (state.filledSlots >> slot & 1U) == 0) continue;
+    SlotPart& part = state.parts[static_cast<std::size_t>(slot)];
+    part.error = {};
+    part.deletes = false;
+    part.fields.lay([&](OutputRecord& line) {
+      line.appendField(
+          timed ? textOf(kCollectionTimes[static_cast<std::size_t>(startHour + slot * interval)])
+                : std::string_view());
+      layReading(line, card, slot, deleteCard, part);
+    });
   }
-  state.filledSlots = filled;
-  // The null codes, apart: few cards have any.
-  const std::uint32_t nullCodes =
-      quickCard && dpIndicator == ' ' ? filled : (numbers ? flaggedNull : 0);
-  state.nullCodeSlots = quickNullCodes(state, card, nullCodes);
-  state.quickSlots = quick | state.nullCodeSlots;
-}
-
-// The room a quick line needs behind the record type: the leading fields,
-// a '|' and at most six characters of value, four '|' and the flag, and
-// the terminator.
-constexpr std::int32_t kQuickLineRoom =
-    static_cast<std::int32_t>(sizeof(Type1CardState::leadingFields)) + 1 + kFourDigitDecimalLength +
-    4 + 1 + 1;
-
-// Writes the line of a quick slot (see prepareCard) behind the record
-// type, field by field.
-void writeQuickLine(OutputRecord& record, const Type1CardState& state, std::int32_t slot) {
-  const auto index = static_cast<std::size_t>(slot);
-  const char flag = state.quickFlags[index];
-  char* out = record.buffer + record.length;
-  // Fields 2 to 12, the time of the slot last.
-  std::memcpy(out, state.leadingFields.data(), state.leadingFields.size());
-  out += kLeadingLength;
-  std::memcpy(out - kTimeWidth, state.times[index].data(), kTimeWidth);
-  // Field 13, the value, and field 14, the null data code: one of them
-  // empty.
-  *out++ = '|';
-  if ((state.nullCodeSlots >> slot & 1U) != 0) {
-    *out++ = '|';
-    std::memcpy(out, state.quickValues[index].data(), 2);
-    out += 2;
-  } else {
-    out += writeFourDigitDecimal(state.quickValues[index].data(), state.quickDecimals, out);
-    *out++ = '|';
-  }
-  // Fields 15 and 16 empty, then field 17: the flag, or empty.
-  out[0] = '|';
-  out[1] = '|';
-  out[2] = '|';
-  out[3] = flag;
-  out += flag == ' ' ? 3 : 4;
-  record.length = static_cast<std::int32_t>(out - record.buffer);
-  record.separatorCount += kLeadingSeparators + 5;
-}
-
-// The line of any slot, every check made on it. Out of line, so that the
-// quick lines' way through convertType1Card stays short.
-CARDLIFT_NOINLINE bool convertSlot(ConversionContext& context, CardColumns& card,
-                                   std::int32_t& callAgain) {
-  OutputRecord& record = context.record;
-  Type1CardState& state = context.type1Card;
-  std::int32_t& readingIndex = state.readingIndex;
-
-  // Columns 17 to 31 are checked on every call, so a bad duration code or
-  // hour rejects each of the card's lines.
-  if (!state.durationAccepted) reportFieldError(context, kDurationCodeError);
-  if (!state.hourAccepted) reportFieldError(context, kCollectionTimeError);
-  bool accepted = state.durationAccepted && state.hourAccepted;
-  // Field 12 is left empty on a rejected line, which is never written.
-  const std::int32_t timePosition = record.length + kLeadingLength - kTimeWidth;
-  record.appendPrepared(state.leadingFields,
-                        accepted ? kLeadingLength : kLeadingLength - kTimeWidth,
-                        kLeadingSeparators);
-
-  // Field 12: the time of the slot, on a line that has one.
-  const auto writeTime = [&](std::int32_t slot) {
-    if (!accepted) return;
-    const std::array<char, 2>& time = state.times[static_cast<std::size_t>(slot)];
-    std::memcpy(record.buffer + timePosition, time.data(), time.size());
-  };
-
-  if (isDeleteCard(card)) {
-    // A delete carries every slot over as it stands, blank ones included.
-    const std::int32_t slot = readingIndex;
-    const char flag = slotFlag(card, slot);
-    writeTime(slot);
-    record.appendField(card.columns(kSlots.value(slot)));
-    record.appendField({});
-    record.appendField({});
-    record.appendField({});
-    record.appendField(std::string_view(&flag, 1));
-    readingIndex = slot + 1 < kSlots.count ? slot + 1 : 0;
-    callAgain = readingIndex == 0 ? 0 : 1;
-    return accepted;
-  }
-
-  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
-  if (slot == kSlots.count) {
-    reportFieldError(context, kMissingSampleError);
-    readingIndex = 0;
-    callAgain = 0;
-    return false;
-  }
-
-  // The time follows the slot's position, so a blank slot leaves a gap.
-  writeTime(slot);
-  const char flag = upperCase(slotFlag(card, slot));
-  const ColumnRange valueColumns = kSlots.value(slot);
-  char* value = card.at(valueColumns);
-  const char dpIndicator = card.column(kDpIndicator);
-  if (value[0] == kDeleteMarker) {
-    markDeleted(record);
-    record.appendField(card.columns(valueColumns));
-    record.appendField({});
-  } else if (isDigit(dpIndicator)) {
-    if (appendSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
-  } else if (dpIndicator == ' ') {
-    // A blank DP indicator marks every value of the card as a legacy null code.
-    if (appendSampleValue(context, value, -1, flag) != 0) accepted = false;
-  } else {
-    reportFieldError(context, kDecimalPositionError);
-    record.appendField(card.columns(valueColumns));
-    record.appendField({});
-    accepted = false;
-  }
-  // Fields 15 and 16 empty, then field 17: the flag, or empty for '9' or blank.
-  const bool flagShown = flag != '9' && flag != ' ';
-  if (char* out = record.openField(3)) {
-    out[0] = '|';
-    out[1] = '|';
-    out[2] = flag;
-    record.closeFields(out + (flagShown ? 3 : 2), 3);
-  }
-
-  moveToNextFilledSlot(state.filledSlots, kSlots, slot, readingIndex, callAgain);
-  return accepted;
-}
-
-// The quick line's way is open: the card is prepared, and the slot at
-// readingIndex, filled as every quick slot is, gives a quick line that fits.
-bool quickLineNext(const ConversionContext& context) {
-  const Type1CardState& state = context.type1Card;
-  const std::int32_t slot = state.readingIndex;
-  return state.preparedFor == context.cardInHand.serial && slot >= 0 && slot < kSlots.count &&
-         (state.quickSlots >> slot & 1U) != 0 &&
-         context.record.length + kQuickLineRoom <= context.record.capacity;
-}
-
-// For a call that found the quick line's way closed: prepares a card not
-// seen before and moves readingIndex on to the next filled slot when that
-// gives a quick line. True when it does. Out of line, so that the quick
-// lines' way stays short.
-CARDLIFT_NOINLINE bool openQuickLine(ConversionContext& context, const CardColumns& card) {
-  Type1CardState& state = context.type1Card;
-  std::int32_t& readingIndex = state.readingIndex;
-  if (state.preparedFor != context.cardInHand.serial) {
-    prepareCard(state, card);
-    state.preparedFor = context.cardInHand.serial;
-  }
-  // Only this converter moves readingIndex; a value outside the slots can
-  // only come from a card loop that stopped calling too early.
-  if (readingIndex < 0 || readingIndex >= kSlots.count) readingIndex = 0;
-  // A delete card has no quick slot, so readingIndex moves only past
-  // blank slots that no line is given for.
-  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, readingIndex);
-  if (slot == kSlots.count || (state.quickSlots >> slot & 1U) == 0) return false;
-  readingIndex = slot;
-  return quickLineNext(context);
-}
-
-// Gives the quick line of the slot at readingIndex and moves on.
-[[gnu::always_inline]] inline bool giveQuickLine(ConversionContext& context,
-                                                 std::int32_t& callAgain) {
-  Type1CardState& state = context.type1Card;
-  const std::int32_t slot = state.readingIndex;
-  writeQuickLine(context.record, state, slot);
-  moveToNextFilledSlot(state.filledSlots, kSlots, slot, state.readingIndex, callAgain);
-  return true;
-}
-
-// convertType1Card for a call that found the quick line's way closed.
-CARDLIFT_NOINLINE bool convertType1Slowly(ConversionContext& context, CardColumns& card,
-                                          std::int32_t& callAgain) {
-  if (!openQuickLine(context, card)) return convertSlot(context, card, callAgain);
-  return giveQuickLine(context, callAgain);
 }
 
 }  // namespace
 
 bool convertType1Card(ConversionContext& context, CardColumns& card, std::int32_t& callAgain) {
-  // The usual call calls nothing.
-  if (!quickLineNext(context)) return convertType1Slowly(context, card, callAgain);
-  return giveQuickLine(context, callAgain);
+  Type1CardState& state = context.cardStates().type1;
+  beginSlotCall(state, context, card, kSlots, prepareCard);
+
+  if (isDeleteCard(card)) {
+    // Every slot in slot order, blank ones included.
+    const std::int32_t slot = state.position;
+    return giveSlotLine(context, state, slot, slot + 1 < kSlots.count ? slot + 1 : 0, callAgain);
+  }
+
+  const std::int32_t slot = nextFilledSlot(state.filledSlots, kSlots, state.position);
+  if (slot == kSlots.count) {
+    // Only a card's first call can find no filled slot.
+    OwnLine line(context);
+    state.appendLeading(line);
+    reportCardErrors(context, state.marks);
+    reportFieldError(context, kMissingSampleError);
+    state.position = 0;
+    callAgain = 0;
+    return false;
+  }
+  return giveSlotLine(context, state, slot, filledSlotAfter(state.filledSlots, kSlots, slot),
+                      callAgain);
 }
 
 }  // namespace cardlift

@@ -1,57 +1,57 @@
 // Card type 2: one raw sample value for one hour, as one "RD" line.
 #include "cards/card_converters.hpp"
+#include "core/card_types.hpp"
+#include "core/error_channel.hpp"
 #include "fields/ascii.hpp"
 #include "fields/card_key.hpp"
-#include "fields/dp_indicator.hpp"
 #include "fields/sample_value.hpp"
 
 namespace cardlift {
 namespace {
 
-constexpr ColumnRange kHour{30, 2};
-constexpr int kSingleCharacter = 32;  // goes to field 15
-constexpr int kDpIndicator = 33;
-constexpr ColumnRange kSampleValue{34, 4};
+constexpr ColumnRange kSingleCharacter{32, 1};  // goes to field 15
+constexpr ColumnRange kDpIndicator{33, 1};
+constexpr ColumnRange kSampleValue{34, kValueWidth};
 constexpr int kValueFlag = 38;
 
 }  // namespace
 
 bool convertType2Card(ConversionContext& context, CardColumns& card) {
-  OutputRecord& record = context.record;
+  OwnLine line(context);
   bool accepted = true;
 
-  writeCardKey(record, card);
-  writeCodesAndDate(record, card);
+  writeCardKey(line, card);
+  writeCodesAndDate(line, card);
 
   // A blank tens digit means midnight, whatever the units column holds.
-  if (card.column(kHour.first) == ' ') {
-    char* hour = card.at(kHour);
+  if (card.column(kHourColumns.first) == ' ') {
+    char* hour = card.at(kHourColumns.first);
     hour[0] = '0';
     hour[1] = '0';
   }
-  record.appendField(card.columns(kHour));
+  line.appendField(card.columns(kHourColumns));
 
   const char flag = upperCase(card.column(kValueFlag));
-  const char dpIndicator = card.column(kDpIndicator);
-  char* value = card.at(kSampleValue);
-  if (isDeleteCard(card) || value[0] == kDeleteMarker) {
-    if (value[0] == kDeleteMarker) markDeleted(record);
-    record.appendField(card.columns(kSampleValue));
-    record.appendField({});
-  } else if (isDigit(dpIndicator)) {
-    // Six to nine decimals are rejected there, with the value's fields.
-    if (appendSampleValue(context, value, dpIndicator - '0', flag) != 0) accepted = false;
-  } else if (dpIndicator == ' ') {
-    // A blank DP indicator marks the value as a legacy null code.
-    if (appendSampleValue(context, value, -1, flag) != 0) accepted = false;
+  int decimals = 0;
+  if (isDeleteCard(card) || card.column(kSampleValue.first) == kDeleteMarker) {
+    if (card.column(kSampleValue.first) == kDeleteMarker) markDeleted(line);
+    line.appendField(card.columns(kSampleValue));
+    line.appendField({});
+  } else if (sampleDecimals(card.column(kDpIndicator.first), decimals)) {
+    accepted =
+        passes(context, appendSampleValue(line, card.at(kSampleValue.first), decimals, flag));
   } else {
     // Reported as no DP indicator; the value's fields are left out.
-    readDpIndicator(context, dpIndicator);
+    reportFieldError(context, kDpIndicatorError, card.columns(kDpIndicator));
     accepted = false;
   }
 
-  // Field 15: the single character; 16 empty; 17: the flag, empty for '9'.
-  record.appendCharFields<3>({card.column(kSingleCharacter), ' ', flag == '9' ? ' ' : flag});
+  // Field 15: the single character, empty for a blank; 16 empty; 17 the
+  // flag.
+  const std::string_view single = card.columns(kSingleCharacter);
+  line.appendField(single == " " ? std::string_view() : single);
+  line.appendField({});
+  line.appendField(flagField(flag));
   return accepted;
 }
 

@@ -2,6 +2,7 @@
 // value, as one "RA" line.
 #include "cards/audit_fields.hpp"
 #include "cards/card_converters.hpp"
+#include "core/card_types.hpp"
 #include "fields/card_key.hpp"
 #include "fields/dp_indicator.hpp"
 
@@ -12,37 +13,37 @@ constexpr int kAuditType = 30;  // then the standard in 31 and the audit class i
 constexpr int kDpIndicator = 33;
 constexpr int kFirstLevel = 34;  // columns 34-73: five levels of two four-column values
 constexpr int kLevels = 5;
-constexpr ColumnRange kZeroSpan{74, 5};
+constexpr ColumnRange kZeroSpan{74, kWidestValueWidth};
 
 }  // namespace
 
 bool convertType9Card(ConversionContext& context, CardColumns& card) {
-  OutputRecord& record = context.record;
+  OwnLine line(context);
 
-  writeAuditLeadingFields(record, card);
-  record.appendField({});
-  record.appendField({});
-  record.appendField(textOf(formatCardDate(card)));
-  appendAuditCodes(record, card, kAuditType);
+  writeAuditLeadingFields(line, card);
+  line.appendField({});
+  line.appendField({});
+  line.appendField(textOf(formatCardDate(card)));
+  appendAuditCodes(line, card, kAuditType);
 
   bool accepted = true;
+  int decimals = 0;
   if (isDeleteCard(card)) {
     // A delete carries the values over as they stand; only blank levels
     // are left empty.
-    appendRawLevelValues(record, card, kFirstLevel, kLevels, BlankLevelValue::kEmptyField);
-    record.appendField(card.columns(kZeroSpan));
-  } else if (const int decimals = readDpIndicator(context, card.column(kDpIndicator));
-             decimals == kBadDpIndicator) {
-    appendRawLevelValues(record, card, kFirstLevel, kLevels, BlankLevelValue::kAsItStands);
-    record.appendField(card.columns(kZeroSpan));
+    appendRawLevelValues(line, card, kFirstLevel, kLevels, BlankLevelValue::kEmptyField);
+    line.appendField(card.columns(kZeroSpan));
+  } else if (!passes(context, readDpIndicator(card, kDpIndicator, decimals))) {
+    appendRawLevelValues(line, card, kFirstLevel, kLevels, BlankLevelValue::kAsItStands);
+    line.appendField(card.columns(kZeroSpan));
     accepted = false;
   } else {
-    if (!appendLevelValues(context, card, kFirstLevel, kLevels, decimals)) accepted = false;
+    accepted = appendLevelValues(context, line, card, kFirstLevel, kLevels, decimals);
     // A marked zero span value deletes the whole audit, unlike a marked level.
-    if (card.column(kZeroSpan.first) == kDeleteMarker) markDeleted(record);
-    if (!appendAuditValue(context, card, kZeroSpan, decimals, kZeroSpanValueError)) {
-      accepted = false;
-    }
+    if (card.column(kZeroSpan.first) == kDeleteMarker) markDeleted(line);
+    accepted =
+        passes(context, appendAuditValue(line, card, kZeroSpan, decimals, kZeroSpanValueError)) &&
+        accepted;
   }
   return accepted;
 }

@@ -52,7 +52,6 @@ class CardColumns {
 
   char column(int c) const { return chars_[index(c)]; }
   char* at(int c) { return chars_.data() + index(c); }
-  char* at(ColumnRange range) { return at(range.first); }
   std::string_view columns(ColumnRange range) const {
     return {chars_.data() + index(range.first), static_cast<std::size_t>(range.width)};
   }
@@ -61,11 +60,6 @@ class CardColumns {
       if (c != ' ') return false;
     }
     return true;
-  }
-  // A field of four columns is blank: tested at once, not column by column.
-  bool isBlankValue(int first) const {
-    constexpr char kBlanks[4] = {' ', ' ', ' ', ' '};
-    return std::memcmp(chars_.data() + index(first), kBlanks, sizeof kBlanks) == 0;
   }
 
  private:

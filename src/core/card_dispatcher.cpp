@@ -6,22 +6,10 @@
 
 #include "core/card_types.hpp"
 #include "core/error_channel.hpp"
+#include "core/record_types.hpp"
 
 namespace cardlift {
 namespace {
-
-// A copied card keeps whatever it holds, but "RD" and "RC" lines always
-// carry their full fields, so a copy that begins like one is completed to
-// the separators the registry gives for it.
-std::int32_t copySeparatorTarget(std::string_view card) {
-  for (std::string_view completed : {std::string_view("RD"), std::string_view("RC")}) {
-    if (card.substr(0, 2) != completed) continue;
-    for (const CardType& row : CardTypeRegistry) {
-      if (row.recordType == completed) return row.separators;
-    }
-  }
-  return 0;
-}
 
 std::int32_t separatorsIn(std::string_view text) {
   if (text.find('|') == std::string_view::npos) return 0;
@@ -41,8 +29,9 @@ void passErrorLine(const ConversionContext& context, std::span<char, kMessageSiz
 
 namespace dispatch {
 
-void takeCard(CardInHand& held, std::string_view card) {
+void takeCard(CardInHand& held, const CardType& type, std::string_view card) {
   held.columns.take(card);
+  held.type = &type;
   if (++held.serial == 0) held.serial = 1;
   // Column 1, a converted card's type, is never '|'.
   held.holdsSeparator = cardHolds(card, '|');
@@ -50,9 +39,13 @@ void takeCard(CardInHand& held, std::string_view card) {
 
 std::int32_t copyCard(ConversionContext& context, std::string_view card, std::int32_t* callAgain) {
   OutputRecord& record = context.record;
-  const std::string_view copied = card.substr(0, static_cast<std::size_t>(record.capacity) - 1);
-  record.appendFixed(copied, separatorsIn(copied.substr(std::min<std::size_t>(copied.size(), 2))));
-  record.padFieldsTo(copySeparatorTarget(card));
+  // The card keeps whatever it holds, but a copy that begins like a record
+  // type completed on copy gets that record type's separators, counted
+  // from its third character on.
+  record.appendBlock(card, separatorsIn(card.substr(std::min(card.size(), kRecordTypeLength))));
+  const RecordType* recordType = recordTypeOf(card);
+  record.padFieldsTo(recordType != nullptr && recordType->completedOnCopy ? recordType->separators
+                                                                          : 0);
   *callAgain = 0;
   return 0;
 }

@@ -7,29 +7,27 @@
 #include <string_view>
 
 #include "core/card_types.hpp"
-#include "core/compiler.hpp"
 #include "core/conversion_context.hpp"
 
 namespace cardlift {
 
-// The parts of convertCard that most calls never take, kept out of line.
+// The parts of convertCard that most calls never take, out of line.
 namespace dispatch {
 
 // Takes a card afresh: the converter's own copy of its columns, to change
 // as it likes while the card as read stays as it was, and whether the card
 // holds a '|' after its type.
-CARDLIFT_NOINLINE void takeCard(CardInHand& held, std::string_view card);
+void takeCard(CardInHand& held, const CardType& type, std::string_view card);
 
 // A card type without a converter: the card is copied as it stands.
-CARDLIFT_NOINLINE std::int32_t copyCard(ConversionContext& context, std::string_view card,
-                                        std::int32_t* callAgain);
+std::int32_t copyCard(ConversionContext& context, std::string_view card, std::int32_t* callAgain);
 
 // Ends a call that failed or whose card brought a '|' along. A '|' taken
 // over from the card would shift every later field. Every '|' in the line
 // is one the record counted unless the card brought one along, so only
 // such a card needs its line searched.
-CARDLIFT_NOINLINE std::int32_t endCheckedCall(ConversionContext& context, const CardType& type,
-                                              bool accepted, std::span<char, kMessageSize> message);
+std::int32_t endCheckedCall(ConversionContext& context, const CardType& type, bool accepted,
+                            std::span<char, kMessageSize> message);
 
 }  // namespace dispatch
 
@@ -44,18 +42,16 @@ inline std::int32_t convertCard(ConversionContext& context, std::string_view car
                                 std::span<char, kOutputLineSize> line, std::int32_t* callAgain,
                                 std::span<char, kMessageSize> message) {
   OutputRecord& record = context.record;
+  // The line goes here; a converter builds it in a record of its own
+  // (OwnLine) and hands that back.
   record.begin(line.data(), line.size());
   const CardType* type = findCardType(card[0]);
   if (type == nullptr) return dispatch::copyCard(context, card, callAgain);
 
-  // Every line begins with its two-letter record type; the converter goes
-  // on from there.
-  std::memcpy(record.buffer, type->recordType.data(), kRecordTypeLength);
-  record.length = static_cast<std::int32_t>(kRecordTypeLength);
   // A further call from the card loop goes on with the columns as the calls
   // before left them; every other call takes its card afresh.
   CardInHand& held = context.cardInHand;
-  if (!held.continued || held.serial == 0) dispatch::takeCard(held, card);
+  if (!held.continued || held.serial == 0) dispatch::takeCard(held, *type, card);
   held.continued = false;
   bool accepted = false;
   if (type->givesLinePerCall()) {
@@ -64,7 +60,7 @@ inline std::int32_t convertCard(ConversionContext& context, std::string_view car
     *callAgain = 0;
     accepted = type->convert(context, held.columns);
   }
-  record.padFieldsTo(type->separators);
+  record.padFieldsTo(type->recordType->separators);
   if (accepted && !held.holdsSeparator) return 0;
   return dispatch::endCheckedCall(context, *type, accepted, message);
 }

@@ -4,12 +4,9 @@
 #pragma once
 
 #if defined(CARDLIFT_NO_COMPILER_HINTS) || !defined(__GNUC__)
-#define CARDLIFT_HOT
 #define CARDLIFT_COLD
 #define CARDLIFT_NOINLINE
 #else
-// Run for every line: laid out beside the card loop and the line write.
-#define CARDLIFT_HOT [[gnu::hot]]
 // Run only now and then: kept out of line and apart from the usual way.
 #define CARDLIFT_COLD [[gnu::cold, gnu::noinline]]
 // Kept out of line, so that its caller's usual way stays short.

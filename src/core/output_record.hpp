@@ -1,59 +1,31 @@
 // The record through which every transaction line is built.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
-#include "core/compiler.hpp"
-
 namespace cardlift {
 
 // Size of the card loop's output line buffer.
 inline constexpr std::size_t kOutputLineSize = 1024;
 
-// Copies a short text of a size known only at run time without a library
-// call: two copies of a fixed size that overlap in the middle. Nothing
-// before `from` or after from + count is read.
-inline void copyShort(char* to, const char* from, std::size_t count) {
-  if (count >= 8) {
-    if (count > 16) {
-      std::memcpy(to, from, count);
-      return;
-    }
-    std::memcpy(to, from, 8);
-    std::memcpy(to + count - 8, from + count - 8, 8);
-  } else if (count >= 4) {
-    std::memcpy(to, from, 4);
-    std::memcpy(to + count - 4, from + count - 4, 4);
-  } else if (count >= 2) {
-    std::memcpy(to, from, 2);
-    std::memcpy(to + count - 2, from + count - 2, 2);
-  } else if (count == 1) {
-    *to = *from;
-  }
-}
-
 // A transaction line under construction in a caller's buffer. Fields are
 // appended with their '|' separators; the separators are counted, not the
 // fields, so a line with n separators has n + 1 fields. The line is not
-// kept NUL-terminated while it grows: padFieldsTo ends it.
+// kept NUL-terminated while it grows: padFieldsTo ends it. Nothing is ever
+// written beyond the buffer: a line that would not fit is cut short, one
+// character before its end, where padFieldsTo puts the terminator.
 struct OutputRecord {
   char* buffer = nullptr;
   std::int32_t length = 0;
-  // Room in buffer, terminator included. Nothing is ever written beyond it.
+  // Room in buffer, terminator included.
   std::int32_t capacity = 0;
   std::int32_t separatorCount = 0;
 
- private:
-  // appendField for a line near the end of its buffer: cuts the field short.
-  void appendFieldAtEnd(std::string_view text);
-  // padFieldsTo for a long run or a line near the end of its buffer.
-  CARDLIFT_COLD void padFieldsAtEnd(std::int32_t n);
-
- public:
   // Starts a new, empty line in buffer.
   void begin(char* line, std::size_t size = kOutputLineSize) {
     buffer = line;
@@ -63,49 +35,54 @@ struct OutputRecord {
   }
 
   // Appends one field: a '|' first unless the line is still empty, then the
-  // text (which may be empty). Inline: a line takes about twenty of them.
+  // text (which may be empty). So the first field of a line gets no
+  // separator, and an empty field on a line that is not empty still gets
+  // its own.
   void appendField(std::string_view text) {
-    const auto count = static_cast<std::int32_t>(text.size());
     // Read once: a character written to the line might, as far as the
     // compiler knows, change the record itself.
     const std::int32_t at = length;
-    // Room for the separator, the text and the terminator.
-    if (at + count + 2 > capacity) {
-      appendFieldAtEnd(text);
+    const std::int32_t separator = at > 0 ? 1 : 0;
+    const auto count = static_cast<std::int32_t>(text.size());
+    if (at + separator + count >= capacity) {
+      const NearEnd cut = appendNearEnd(buffer, capacity, at, text, separator);
+      length = cut.length;
+      separatorCount += cut.separators;
       return;
     }
-    char* const out = buffer + at;
-    if (at > 0) {
-      *out = '|';
-      copyShort(out + 1, text.data(), text.size());
-      length = at + 1 + count;
-      ++separatorCount;
-      return;
-    }
-    copyShort(out, text.data(), text.size());
-    length = count;
+    char* out = buffer + at;
+    if (separator != 0) *out++ = '|';
+    if (count > 0) std::memcpy(out, text.data(), text.size());
+    length = at + separator + count;
+    separatorCount += separator;
   }
 
-  // The longest run of '|' padFieldsTo writes in one copy.
-  static constexpr std::int32_t kSeparatorRun = 32;
+  // Appends fields laid out beforehand that carry their own separators:
+  // `fields` holds `separators` '|', one before each field.
+  void appendBlock(std::string_view fields, std::int32_t separators) {
+    const std::int32_t at = length;
+    const auto count = static_cast<std::int32_t>(fields.size());
+    if (at + count >= capacity) {
+      length = appendNearEnd(buffer, capacity, at, fields, 0).length;
+      return;
+    }
+    if (count > 0) std::memcpy(buffer + at, fields.data(), fields.size());
+    length = at + count;
+    separatorCount += separators;
+  }
 
   // Appends '|' until the line holds n separators, then terminates it. A
   // line that already holds n or more is only terminated.
   void padFieldsTo(std::int32_t n) {
-    static constexpr char kSeparators[kSeparatorRun + 1] = "||||||||||||||||||||||||||||||||";
-    const std::int32_t missing = n - separatorCount;
-    // Copies a whole run and keeps only the separators missing: the rest
-    // lies behind the line's end.
-    if (missing <= kSeparatorRun && length + kSeparatorRun + 1 <= capacity) {
-      if (missing > 0) {
-        std::memcpy(buffer + length, kSeparators, kSeparatorRun);
-        length += missing;
-        separatorCount = n;
-      }
-      buffer[length] = '\0';
-      return;
+    if (capacity <= 0) return;
+    const std::int32_t at = length;
+    const std::int32_t missing = std::min(n - separatorCount, capacity - 1 - at);
+    if (missing > 0) {
+      std::memset(buffer + at, '|', static_cast<std::size_t>(missing));
+      length = at + missing;
+      separatorCount += missing;
     }
-    padFieldsAtEnd(n);
+    buffer[length] = '\0';
   }
 
   // Overwrites the character at a line position written earlier.
@@ -113,68 +90,57 @@ struct OutputRecord {
     if (position >= 0 && position < length) buffer[position] = c;
   }
 
-  // Writes fixed-width fields directly: `text` holds `separators` '|' of
-  // its own. Used for a line's leading fields, whose widths never vary.
-  void appendFixed(std::string_view text, std::int32_t separators) {
-    if (length + static_cast<std::int32_t>(text.size()) + 1 > capacity) return;
-    copyShort(buffer + length, text.data(), text.size());
-    length += static_cast<std::int32_t>(text.size());
-    separatorCount += separators;
-  }
-
-  // Appends the first `count` characters of a block of fields laid out
-  // beforehand, holding `separators` '|' of their own. The whole block is
-  // copied at once: what lies behind `count` is overwritten by what follows.
-  template <std::size_t N>
-  void appendPrepared(const std::array<char, N>& fields, std::int32_t count,
-                      std::int32_t separators) {
-    if (length + static_cast<std::int32_t>(N) + 1 > capacity) {
-      appendFixed(std::string_view(fields.data(), static_cast<std::size_t>(count)), separators);
-      return;
-    }
-    std::memcpy(buffer + length, fields.data(), N);
-    length += count;
-    separatorCount += separators;
-  }
-
-  // Appends one field per character: the character, or an empty field for
-  // a blank. Inline, and in one piece where there is room: the last fields
-  // of many lines are such.
-  template <std::size_t N>
-  void appendCharFields(const std::array<char, N>& chars) {
-    const std::int32_t at = length;
-    if (at == 0 || at + 2 * static_cast<std::int32_t>(N) + 1 > capacity) {
-      for (const char& c : chars) appendField(std::string_view(&c, c == ' ' ? 0 : 1));
-      return;
-    }
-    char* out = buffer + at;
-    for (const char c : chars) {
-      *out++ = '|';
-      *out = c;
-      if (c != ' ') ++out;
-    }
-    length = static_cast<std::int32_t>(out - buffer);
-    separatorCount += static_cast<std::int32_t>(N);
-  }
-
-  // For fields written in place: puts the separator of a field of at most
-  // `most` characters on the line and returns where its text goes, or null
-  // when the line is empty or too near the end of its buffer (appendField
-  // then takes the field). closeFields ends what was written.
-  char* openField(std::int32_t most) {
-    const std::int32_t at = length;
-    if (at == 0 || at + 1 + most + 1 > capacity) return nullptr;
-    buffer[at] = '|';
-    return buffer + at + 1;
-  }
-  // Ends the fields written from openField at `end`; they hold `separators`
-  // '|', the one openField put included.
-  void closeFields(const char* end, std::int32_t separators) {
-    length = static_cast<std::int32_t>(end - buffer);
-    separatorCount += separators;
-  }
-
   std::string_view view() const { return {buffer, static_cast<std::size_t>(length)}; }
+
+ private:
+  // The fields of a line near the end of its buffer, cut short so that one
+  // character is left for the terminator: the separator, if any, and as
+  // much of the text as fits at `at`. Gives the new length and the
+  // separators written. Apart from the record, which then stays in
+  // registers while a line is laid out.
+  struct NearEnd {
+    std::int32_t length;
+    std::int32_t separators;
+  };
+  static NearEnd appendNearEnd(char* buffer, std::int32_t capacity, std::int32_t at,
+                               std::string_view text, std::int32_t separator);
+};
+
+// Fields laid out once, to be appended to the lines of several calls with
+// appendBlock: each field with the '|' before it, as it stands in a line
+// behind other fields. At most N characters.
+template <std::size_t N>
+class FieldRun {
+ public:
+  // Lays the run out afresh: `lay` appends its fields to the record it is
+  // given. The record's line begins with one character that stands for
+  // the fields before the run, so that the run's first field gets its '|'
+  // as every later one does.
+  template <typename Lay>
+  void lay(Lay&& lay) {
+    OutputRecord record;
+    record.begin(chars_.data(), chars_.size());
+    chars_[0] = '|';
+    record.length = 1;
+    lay(record);
+    length_ = record.length - 1;
+    separators_ = record.separatorCount;
+  }
+
+  std::string_view fields() const {
+    return {chars_.data() + 1, static_cast<std::size_t>(length_)};
+  }
+  std::int32_t separators() const { return separators_; }
+
+  // Appends the run to a line.
+  void appendTo(OutputRecord& record) const { record.appendBlock(fields(), separators_); }
+
+ private:
+  // The stand-in for the fields before, N characters, and the terminator
+  // the record keeps room for.
+  std::array<char, N + 2> chars_{};
+  std::int32_t length_ = 0;
+  std::int32_t separators_ = 0;
 };
 
 }  // namespace cardlift

@@ -2,62 +2,101 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <utility>
 
 #include "core/card_columns.hpp"
 #include "core/output_record.hpp"
+#include "core/record_types.hpp"
 #include "fields/shared_columns.hpp"
 
 namespace cardlift {
 
-// Line position of field 2, the action code.
-inline constexpr int kActionPosition = 3;
-// What writeCardKey writes behind the record type: fields 2 to 7, each
-// with the '|' before it.
-inline constexpr std::int32_t kCardKeyLength = 22;
-inline constexpr std::int32_t kCardKeySeparators = 6;
+// Line position of field 2, the action code: behind the record type and
+// its separator.
+inline constexpr std::int32_t kActionPosition = kRecordTypeLength + 1;
 
 // The action code as written to field 2: 'M' becomes 'U', all else stays.
 constexpr char actionCode(char column80) { return column80 == 'M' ? 'U' : column80; }
 
-// Writes fields 2 to 7 behind the two-letter record type that the record's
-// line holds: the action code and the card key (columns 2-3, 4-6, 7-10,
-// 11-15 and 16 as they stand): kCardKeyLength characters.
-void writeCardKey(OutputRecord& record, const CardColumns& card);
+// Fields 3 to 7, the card key: state, county, site, parameter code, POC.
+inline constexpr std::array<ColumnRange, 5> kCardKeyColumns{
+    kStateColumns, kCountyColumns, kSiteColumns, kParameterColumns, kPocColumn};
+// The codes before the date on card types 1, 2 and 8: duration, unit and
+// method.
+inline constexpr std::array<ColumnRange, 3> kCodeColumns{kDurationColumn, kUnitColumns,
+                                                         kMethodColumns};
+// A date as formatCardDate gives it: the century, then YYMMDD.
+inline constexpr std::int32_t kDateLength = 2 + kDateColumns.width;
 
-// What writeCodesAndDate appends: four fields, each with the '|' before it.
-inline constexpr std::int32_t kCodesAndDateLength = 19;
-inline constexpr std::int32_t kCodesAndDateSeparators = 4;
-// Appends the duration, unit and method codes (columns 17, 18-20 and
-// 21-23 as they stand) and the date (formatCardDate) as four fields behind
-// fields already on the line: kCodesAndDateLength characters.
-void writeCodesAndDate(OutputRecord& record, const CardColumns& card);
+// The characters of one field per column range, each with the '|' before it.
+constexpr std::int32_t fieldsLength(std::span<const ColumnRange> columns) {
+  std::int32_t length = 0;
+  for (const ColumnRange& range : columns) length += 1 + range.width;
+  return length;
+}
 
-// Room that layCardKey and layCodesAndDate need behind what they lay out:
-// they write some characters too many, to be overwritten by what follows.
-inline constexpr std::size_t kLaidOutSpare = 8;
-// What writeCardKey and writeCodesAndDate append, laid out at `out`;
-// return where it ends.
-char* layCardKey(char* out, const CardColumns& card);
-char* layCodesAndDate(char* out, const CardColumns& card);
+// The characters writeCardKey appends: the action code and the key, each
+// field with the '|' before it.
+inline constexpr std::int32_t kCardKeyLength = 2 + fieldsLength(kCardKeyColumns);
+// The characters writeCodesAndDate appends, the same way.
+inline constexpr std::int32_t kCodesAndDateLength = fieldsLength(kCodeColumns) + 1 + kDateLength;
 
 // Sets field 2 to 'D': a value marked with kDeleteMarker deletes its line.
 inline void markDeleted(OutputRecord& record) { record.overwrite(kActionPosition, 'D'); }
 
-// The century of a two-digit year, two characters: "20" when its first
-// character is below '5' as a signed 8-bit code, otherwise "19".
-const char* centuryOf(char first);
-// A two-digit year as four characters: its century, then both characters
-// as they stand.
+// A two-digit year as four characters: its century, "20" when the first
+// character is below '5' as a signed 8-bit code and "19" otherwise, then
+// both characters as they stand.
 std::array<char, 4> expandCardYear(char first, char second);
 
-// The date of columns 24-29 as eight characters: the expanded year of
-// columns 24-25, then columns 26-29 as they stand.
-std::array<char, 8> formatCardDate(const CardColumns& card);
+// Six columns YYMMDD as eight characters: the year of their first two
+// expanded, then the other four as they stand.
+std::array<char, kDateLength> expandCardDate(const CardColumns& card, ColumnRange yymmdd);
 
-inline std::string_view textOf(const std::array<char, 4>& chars) { return {chars.data(), 4}; }
-inline std::string_view textOf(const std::array<char, 8>& chars) { return {chars.data(), 8}; }
+// The date of columns 24-29 as eight characters.
+inline std::array<char, kDateLength> formatCardDate(const CardColumns& card) {
+  return expandCardDate(card, kDateColumns);
+}
+
+// Characters laid out in an array, as one field's text.
+template <std::size_t N>
+std::string_view textOf(const std::array<char, N>& chars) {
+  return {chars.data(), N};
+}
+
+namespace key_detail {
+
+// One field for each of the column ranges, as they stand. Each range is a
+// constant, so every field is copied at its own fixed width.
+template <const auto& kColumns, std::size_t... kField>
+void appendColumns(OutputRecord& record, const CardColumns& card, std::index_sequence<kField...>) {
+  (record.appendField(card.columns(kColumns[kField])), ...);
+}
+
+template <const auto& kColumns>
+void appendColumns(OutputRecord& record, const CardColumns& card) {
+  appendColumns<kColumns>(record, card, std::make_index_sequence<kColumns.size()>());
+}
+
+}  // namespace key_detail
+
+// Appends fields 2 to 7 behind the record type: the action code and the
+// card key as they stand. Inline, as is writeCodesAndDate: a converter
+// builds its line in a record of its own (OwnLine).
+inline void writeCardKey(OutputRecord& record, const CardColumns& card) {
+  const char action = actionCode(card.column(kActionColumn));
+  record.appendField(std::string_view(&action, 1));
+  key_detail::appendColumns<kCardKeyColumns>(record, card);
+}
+
+// Appends the duration, unit and method codes as they stand and the date
+// (formatCardDate) as four fields.
+inline void writeCodesAndDate(OutputRecord& record, const CardColumns& card) {
+  key_detail::appendColumns<kCodeColumns>(record, card);
+  record.appendField(textOf(formatCardDate(card)));
+}
 
 }  // namespace cardlift

@@ -1,14 +1,20 @@
 // The DP indicator: the card column that gives a card's decimal places.
 #include "fields/dp_indicator.hpp"
 
-#include "core/error_channel.hpp"
+#include <string_view>
+
+#include "fields/ascii.hpp"
+#include "fields/implied_decimal.hpp"
 
 namespace cardlift {
 
-int readDpIndicator(ConversionContext& context, char dpIndicator) {
-  if (dpIndicator >= '0' && dpIndicator <= '0' + kMaxDecimals) return dpIndicator - '0';
-  reportFieldError(context, kDpIndicatorError, dpIndicator);
-  return kBadDpIndicator;
+FieldError readDpIndicator(const CardColumns& card, int column, int& decimals) {
+  const std::string_view dpIndicator = card.columns({column, 1});
+  if (isDigit(dpIndicator[0]) && isDecimalCount(dpIndicator[0] - '0')) {
+    decimals = dpIndicator[0] - '0';
+    return {};
+  }
+  return {&kDpIndicatorError, dpIndicator.data()};
 }
 
 }  // namespace cardlift

@@ -1,19 +1,14 @@
 // The DP indicator: the card column that gives a card's decimal places.
 #pragma once
 
-#include "core/conversion_context.hpp"
+#include "core/card_columns.hpp"
+#include "core/error_channel.hpp"
 
 namespace cardlift {
 
-// The most decimal places a value may have.
-inline constexpr int kMaxDecimals = 5;
-
-// Given by readDpIndicator for a character that is no DP indicator.
-inline constexpr int kBadDpIndicator = -1;
-
-// The decimal places given by a DP indicator '0' to '5'. Any other
-// character is reported (-20303, "Invalid DP Indicator: c.") and gives
-// kBadDpIndicator.
-int readDpIndicator(ConversionContext& context, char dpIndicator);
+// The decimal places of the DP indicator in `column`, '0' to '5', put in
+// `decimals`. Any other character gives the error "Invalid DP Indicator:
+// c." (-20303) and leaves `decimals` alone.
+FieldError readDpIndicator(const CardColumns& card, int column, int& decimals);
 
 }  // namespace cardlift

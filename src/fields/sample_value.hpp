@@ -2,20 +2,19 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "core/conversion_context.hpp"
+#include "core/error_channel.hpp"
+#include "core/output_record.hpp"
 #include "fields/ascii.hpp"
-#include "fields/dp_indicator.hpp"
 #include "fields/implied_decimal.hpp"
+#include "fields/shared_columns.hpp"
 
 namespace cardlift {
 
-// Results of convertSampleValue besides 0.
-inline constexpr std::int32_t kDpIndicatorTooLarge = -11;
-inline constexpr std::int32_t kUnknownNullCode = -12;
+// The digits, for a message that shows one.
+inline constexpr std::string_view kDigits = "0123456789";
 
 // One row of the legacy null code table.
 struct NullDataCodeRow {
@@ -42,71 +41,62 @@ inline constexpr std::array<NullDataCodeRow, 52> NullDataCodeTable{{
 // returns false and leaves code alone.
 bool lookupNullDataCode(const char* value, char* code);
 
-// Appends the REPORTED_SAMPLE_VALUE and NULL_DATA_CODE fields for the four
-// characters at value (which may be rewritten: leading blanks become '0').
-// decimals is the card's DP indicator (negative: the value is a legacy null
-// code); valueFlag is the upper-cased flag after the value ('9': a null
-// code). Returns 0, kDpIndicatorTooLarge, kUnknownNullCode or kNotANumber,
-// having reported the error.
-std::int32_t convertSampleValue(ConversionContext& context, char* value, int decimals,
-                                char valueFlag);
+// Decimals that make a value a legacy null code.
+inline constexpr int kNullCode = -1;
 
-// Copies a value of four characters to `digits` with its leading blanks
-// taken as zeros; true when that gives four digits. The four are tested at
-// once: a byte from '0' to '9' is the only one that neither drops below 0
-// when '0' is taken off nor reaches 0x80 when 0x46 ('9' to 0x7F) is added.
-constexpr bool fourDigits(std::string_view value, std::array<char, 4>& digits) {
-  digits = {value[0], value[1], value[2], value[3]};
-  for (char& c : digits) {
-    if (c != ' ') break;
-    c = '0';
+// The decimals a raw value's DP indicator stands for: a digit gives its
+// value (above kMaxDecimals appendSampleValue rejects the value), a blank
+// gives kNullCode, which makes every value of the card a legacy null code.
+// False for any other character.
+constexpr bool sampleDecimals(char dpIndicator, int& decimals) {
+  if (isDigit(dpIndicator)) {
+    decimals = dpIndicator - '0';
+    return true;
   }
-  std::uint32_t word = 0;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    word |= std::uint32_t{static_cast<unsigned char>(digits[i])} << (8 * i);
-  }
-  // The lowest byte that is no digit shows, whatever a borrow or carry
-  // from it does to those above.
-  return (((word - 0x30303030U) | (word + 0x46464646U)) & 0x80808080U) == 0;
-}
-
-constexpr bool isFourDigits(std::string_view value) {
-  std::array<char, 4> digits{};
-  return fourDigits(value, digits);
-}
-
-static_assert(isFourDigits("0123") && isFourDigits("  09") && isFourDigits("9999"));
-static_assert(!isFourDigits(" 1 2") && !isFourDigits("12/4") && !isFourDigits("12:4") &&
-              !isFourDigits("-123") && !isFourDigits("123\271") && !isFourDigits("\377999") &&
-              !isFourDigits("9\17799") && !isFourDigits("99\311 "));
-
-// Appends a value of four characters with 0 to 5 implied decimals as one
-// field, as formatImpliedDecimal writes it, when they are four digits
-// (leading blanks taken as zeros and so rewritten in place). False, with
-// nothing appended or rewritten, for any other value or decimals, and on a
-// line too near the end of its buffer: the caller then takes its general
-// way. Inline: most values of most cards take this way.
-inline bool appendFourDigitValue(OutputRecord& record, char* value, int decimals) {
-  std::array<char, 4> digits{};
-  if (decimals < 0 || decimals > kMaxDecimals || !fourDigits(std::string_view(value, 4), digits)) {
-    return false;
-  }
-  char* out = record.openField(kFourDigitDecimalLength);
-  if (out == nullptr) return false;
-  std::memcpy(value, digits.data(), digits.size());
-  record.closeFields(out + writeFourDigitDecimal(value, decimals, out), 1);
+  if (dpIndicator != ' ') return false;
+  decimals = kNullCode;
   return true;
 }
 
-// convertSampleValue, with its most common case inline: a number that
-// appendFourDigitValue writes, and an empty NULL_DATA_CODE.
-inline std::int32_t appendSampleValue(ConversionContext& context, char* value, int decimals,
-                                      char valueFlag) {
-  if (valueFlag != '9' && appendFourDigitValue(context.record, value, decimals)) {
-    context.record.appendField({});
-    return 0;
-  }
-  return convertSampleValue(context, value, decimals, valueFlag);
+// The field a raw value's flag gives: the flag, already upper-cased, or
+// an empty field when it is '9' (the value was a legacy null code) or
+// blank. The field is the flag's own character.
+inline std::string_view flagField(const char& flag) {
+  return flag == '9' || flag == ' ' ? std::string_view() : std::string_view(&flag, 1);
 }
+
+// Appends the REPORTED_SAMPLE_VALUE and NULL_DATA_CODE fields for the four
+// characters at value (which may be rewritten: leading blanks become '0').
+// decimals is what sampleDecimals gives for the card's DP indicator;
+// valueFlag is the upper-cased flag after the value ('9': a null code).
+// Gives the error found, which the caller reports.
+inline FieldError appendSampleValue(OutputRecord& record, char* value, int decimals,
+                                    char valueFlag) {
+  const std::string_view raw(value, kValueWidth);
+  if (decimals > kMaxDecimals) {
+    record.appendField(raw);
+    record.appendField({});
+    // The message shows the DP indicator's digit.
+    return {&kDpIndicatorError, kDigits.data() + decimals};
+  }
+  if (decimals < 0 || valueFlag == '9') {
+    record.appendField({});
+    char code[2];
+    if (lookupNullDataCode(value, code)) {
+      record.appendField(std::string_view(code, 2));
+      return {};
+    }
+    record.appendField(raw);
+    return {&kNullDataCodeError, value};
+  }
+  const FieldError error =
+      appendDecimalField<kValueWidth>(record, value, decimals, kSampleValueError);
+  record.appendField({});
+  return error;
+}
+
+// appendSampleValue on the context's record, reporting the error at once;
+// false when there was one.
+bool convertSampleValue(ConversionContext& context, char* value, int decimals, char valueFlag);
 
 }  // namespace cardlift

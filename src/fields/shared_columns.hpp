@@ -16,8 +16,16 @@ inline constexpr ColumnRange kDurationColumn{17, 1};
 // Columns 18-20 and 21-23: the unit and method codes, copied as they stand.
 inline constexpr ColumnRange kUnitColumns{18, 3};
 inline constexpr ColumnRange kMethodColumns{21, 3};
-// Columns 24-29: the date, YYMMDD.
+// Columns 24-29: the date, YYMMDD; its first two, the year, stand alone
+// on the cards that split the date.
 inline constexpr ColumnRange kDateColumns{24, 6};
+inline constexpr ColumnRange kYearColumns{24, 2};
+// Columns 30-31: the hour of a raw value, the start hour of type 1's.
+inline constexpr ColumnRange kHourColumns{30, 2};
+// Measured values are four columns wide; the widest, type 9's zero span
+// value, five.
+inline constexpr int kValueWidth = 4;
+inline constexpr int kWidestValueWidth = 5;
 // Column 80: the action code. 'D' asks for a delete.
 inline constexpr int kActionColumn = 80;
 

@@ -73,7 +73,7 @@ TEST(CardKeyTest, WriteCardKeyFieldsOneToSeven) {
     std::array<char, kOutputLineSize> line{};
     OutputRecord record;
     record.begin(line.data());
-    record.appendFixed("RD", 0);
+    record.appendField("RD");
     writeCardKey(record, CardColumns(image));
     EXPECT_EQ(record.view(), c.line);
     EXPECT_EQ(record.separatorCount, 6);

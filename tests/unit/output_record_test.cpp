@@ -94,10 +94,18 @@ TEST_F(OutputRecordTest, OverwriteChangesOnlyWrittenPositions) {
   EXPECT_EQ(std::string(buffer.data()), "RD|D");
 }
 
-// One field per character; a blank gives an empty field.
-TEST_F(OutputRecordTest, AppendCharFieldsLeavesBlanksEmpty) {
+// Fields laid out once, each with the separator before it, then appended
+// to a line as they stand.
+TEST_F(OutputRecordTest, FieldRunsAreAppendedAsLaidOut) {
+  FieldRun<16> run;
+  run.lay([](OutputRecord& fields) {
+    fields.appendField("A");
+    fields.appendField({});
+    fields.appendField("9");
+  });
+  EXPECT_EQ(run.fields(), "|A||9");
   record.appendField("RD");
-  record.appendCharFields<3>({'A', ' ', '9'});
+  run.appendTo(record);
   record.padFieldsTo(4);
   EXPECT_EQ(std::string(buffer.data()), "RD|A||9|");
   EXPECT_EQ(record.separatorCount, 4);
@@ -110,8 +118,7 @@ TEST_F(OutputRecordTest, ASmallBufferIsNeverOverrun) {
   record.appendField("RD");
   record.appendField("ABCDEFG");
   record.appendField("Z");
-  record.appendFixed("|Y", 1);
-  record.appendCharFields<2>({'Q', 'R'});
+  record.appendBlock("|Y", 1);
   record.padFieldsTo(5);
   EXPECT_EQ(std::string(buffer.data()), "RD|ABCD");
   EXPECT_EQ(record.separatorCount, 1);

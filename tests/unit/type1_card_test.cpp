@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cards/card_states.hpp"
 #include "test_support.hpp"
 
 namespace cardlift::testing {
@@ -89,7 +90,7 @@ TEST(Type1Card, BlankSlotsArePassedOverButKeepTheirTime) {
     const auto calls = harness.convert(type1Card(c.slots));
     EXPECT_EQ(timesOf(calls), c.times) << c.name;
     EXPECT_EQ(calls.back().callAgain, 0) << c.name;
-    EXPECT_EQ(harness.context.type1Card.readingIndex, 0) << c.name;
+    EXPECT_EQ(harness.context.cardStates().type1.position, 0) << c.name;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cards/card_states.hpp"
 #include "test_support.hpp"
 
 namespace cardlift::testing {
@@ -40,7 +41,7 @@ TEST(Type8Card, ExampleCardGivesOneLinePerSlotInUse) {
   EXPECT_EQ(calls[0].callAgain, 1);
   EXPECT_EQ(calls[1].result, 0);
   EXPECT_EQ(calls[1].callAgain, 0);
-  EXPECT_EQ(harness.context.type8Card.pendingSlot, 0);
+  EXPECT_EQ(harness.context.cardStates().type8.position, 0);
   EXPECT_EQ(harness.takeConsole(), "");
 }
 
@@ -60,7 +61,7 @@ TEST(Type8Card, DeleteCardGivesOneRawLineForSlotOne) {
     EXPECT_EQ(calls[0].line, lines[i]);
     EXPECT_EQ(calls[0].result, 0);
     EXPECT_EQ(calls[0].callAgain, 0);
-    EXPECT_EQ(harness.context.type8Card.pendingSlot, 0);
+    EXPECT_EQ(harness.context.cardStates().type8.position, 0);
   }
 }
 
@@ -84,7 +85,7 @@ TEST(Type8Card, SlotsInUseAreGivenInOrder) {
       // The actual value and columns 21-23 repeat on every line.
       EXPECT_EQ(calls[i].line.substr(46, 10), "0.085|087|") << c.slots;
     }
-    EXPECT_EQ(harness.context.type8Card.pendingSlot, 0) << c.slots;
+    EXPECT_EQ(harness.context.cardStates().type8.position, 0) << c.slots;
   }
 }
 
