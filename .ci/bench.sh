@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Keeps the benchmarks from rotting: builds cardlift and the benchmark
-# tools in Release and runs bench/run.sh once on a small input. Asserts
-# no timing; fails only when something does not build or run.
+# Keeps the benchmarks from rotting and guards the speed: builds cardlift
+# and the benchmark tools in Release, runs bench/run.sh once on a small
+# input (no timing asserted), then counts the instructions per output line
+# on the mix with bench/callgrind.sh, which does not depend on how busy the
+# machine is, and fails when they exceed the budget.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Instructions per output line on the mix (bench/callgrind.sh, 20,000
+# cards, GCC 12 on Debian 12) that a change may not exceed.
+budget=460
+
 . .ci/lib.sh
-install_missing cmake make g++ libbenchmark-dev time
+install_missing cmake make g++ libbenchmark-dev time valgrind
 
 build=build/ci-bench
 echo "== release build of cardlift and the benchmarks"
@@ -18,3 +24,12 @@ echo "== microbenchmarks, once each"
 
 echo "== cardlift against the floor"
 ROUNDS=1 CARDLIFT_BIN_DIR="$build" BENCH_BIN_DIR="$build/bench" bench/run.sh 20000
+
+echo "== instructions per line on the mix (budget $budget)"
+counts=$(CARDLIFT_BIN_DIR="$build" BENCH_BIN_DIR="$build/bench" bench/callgrind.sh)
+echo "$counts"
+mix=$(echo "$counts" | sed -n 's/^mix .*instructions_per_line=\([0-9]*\)$/\1/p')
+if [ -z "$mix" ] || [ "$mix" -gt "$budget" ]; then
+  echo "the mix takes ${mix:-an unknown number of} instructions per line, more than $budget" >&2
+  exit 1
+fi
