@@ -7,24 +7,24 @@
 
 namespace cardlift {
 
+// Out of line on purpose: see its declaration.
 bool ByteDevice::writeLines(std::string_view bytes) { return writeAll(bytes); }
 
 void TextSink::put(std::string_view bytes) {
   if (bytes.empty()) return;
-  if (failed_) return;
   if (bytes.size() > buffer_.size() - size_) {
     if (!flush()) return;
     if (bytes.size() > buffer_.size()) {
-      if (!device_->writeAll(bytes)) {
-        failed_ = true;
-        direct_ = false;
-      }
+      if (!device_->writeAll(bytes)) fail();
       return;
     }
   }
   std::memcpy(buffer_.data() + size_, bytes.data(), bytes.size());
   size_ += bytes.size();
-  direct_ = false;
+}
+
+void TextSink::putLineEnd() {
+  put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
 }
 
 namespace {
@@ -32,58 +32,82 @@ namespace {
 // Bytes a terminal would act on rather than show.
 constexpr bool isControl(char c) {
   const auto byte = static_cast<unsigned char>(c);
-  return (byte < 0x20 && c != '\t' && c != '\n') || byte == 0x7F;
+  return (byte < 0x20 && c != '\t') || byte == 0x7F;
+}
+
+// The C1 control characters U+0080-U+009F in UTF-8: 0xC2 0x80-0x9F.
+constexpr bool isC1Control(std::string_view text, std::size_t at) {
+  return text[at] == '\xC2' && at + 1 < text.size() &&
+         static_cast<unsigned char>(text[at + 1]) >= 0x80 &&
+         static_cast<unsigned char>(text[at + 1]) <= 0x9F;
 }
 
 }  // namespace
 
 void TextSink::write(std::string_view text) {
-  if (terminal_) {
-    writeToTerminal(text);
+  if (delivery_ == Delivery::kTerminal) {
+    writeToTerminal(text, NewLine::kLineEnd);
     return;
   }
   if (lineEnd_ == LineEnd::kLf) {
     put(text);
-    return;
-  }
-  // Split at every '\n' to translate it.
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    if (end == std::string_view::npos) {
-      put(text);
-      return;
+  } else {
+    // Split at every '\n' to translate it.
+    for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
+      put(text.substr(0, end));
+      putLineEnd();
+      text.remove_prefix(end + 1);
     }
-    put(text.substr(0, end));
-    put("\r\n");
-    text.remove_prefix(end + 1);
+    put(text);
   }
+  if (delivery_ == Delivery::kEachLine) flushLines();
 }
 
-void TextSink::writeToTerminal(std::string_view text) {
+void TextSink::writeName(std::string_view name) {
+  if (delivery_ == Delivery::kTerminal) {
+    writeToTerminal(name, NewLine::kControl);
+    return;
+  }
+  write(name);
+}
+
+void TextSink::writeToTerminal(std::string_view text, NewLine newLine) {
   std::size_t start = 0;
   for (std::size_t at = 0; at < text.size(); ++at) {
     const char c = text[at];
-    if (c != '\n' && !isControl(c)) continue;
+    const bool c1 = isC1Control(text, at);
+    if (!c1 && !isControl(c)) continue;
     put(text.substr(start, at - start));
+    if (c1) ++at;
     start = at + 1;
-    if (c != '\n') {
+    if (c != '\n' || newLine == NewLine::kControl) {
       put("?");
       continue;
     }
-    put(lineEnd_ == LineEnd::kCrLf ? std::string_view("\r\n") : std::string_view("\n"));
-    if (!holdLines_) flush();
+    putLineEnd();
+    if (!holding_) flush();
   }
   put(text.substr(start));
+}
+
+void TextSink::flushLines() {
+  std::size_t end = size_;
+  while (end > 0 && buffer_[end - 1] != '\n') --end;
+  if (end == 0) return;
+  const bool written = device_->writeAll(std::string_view(buffer_.data(), end));
+  std::memmove(buffer_.data(), buffer_.data() + end, size_ - end);
+  size_ -= end;
+  if (!written) fail();
 }
 
 void TextSink::writeLine(std::string_view text) {
   // The common case, a line that fits, in one copy: the output file gets
   // millions of these.
-  if (lineEnd_ == LineEnd::kLf && !terminal_ && !failed_ && text.size() < buffer_.size() - size_) {
+  if (lineEnd_ == LineEnd::kLf && delivery_ == Delivery::kBuffered &&
+      text.size() < buffer_.size() - size_) {
     if (!text.empty()) std::memcpy(buffer_.data() + size_, text.data(), text.size());
     size_ += text.size();
     buffer_[size_++] = '\n';
-    direct_ = false;
     return;
   }
   write(text);
@@ -95,18 +119,13 @@ bool TextSink::writeLineAndFlushBuffered(std::span<char> buffer, std::size_t len
   return flush();
 }
 
-void TextSink::writeNumber(long long value) { put(DecimalDigits(value).text()); }
+void TextSink::writeNumber(long long value) { write(DecimalDigits(value).text()); }
 
 bool TextSink::flush() {
-  if (failed_) {
-    size_ = 0;
-    return false;
-  }
-  if (size_ == 0) return true;
+  if (size_ == 0) return !failed();
   const bool written = device_->writeAll(std::string_view(buffer_.data(), size_));
   size_ = 0;
-  if (!written) failed_ = true;
-  direct_ = !terminal_ && !failed_;
+  if (!written) fail();
   return written;
 }
 

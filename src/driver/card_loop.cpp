@@ -37,7 +37,7 @@ CARDLIFT_COLD void reportFailedCall(std::string_view card, const char* message, 
 }  // namespace
 
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
-                      TextSink& errorLog, ProgressLine& progress) {
+                      TextSink& errorLog, ProgressHook& progress) {
   TextSink& console = context.console;
   RunCounts counts;
   LineReader reader(input);
@@ -45,7 +45,7 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
   std::array<char, kMessageSize> message{};
   InputLine in;
   // A terminal gets the messages of one card in one piece.
-  console.holdLines(true);
+  console.holdLines();
 
   while (reader.next(in)) {
     ++counts.cardsRead;
@@ -78,14 +78,14 @@ RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& o
     }
     console.releaseLines();
   }
-  console.holdLines(false);
+  console.stopHolding();
   counts.readFailed = reader.failed();
   return counts;
 }
 
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog) {
-  ProgressLine none;
+  ProgressHook none;
   return runCardLoop(context, input, output, errorLog, none);
 }
 

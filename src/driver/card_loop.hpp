@@ -6,9 +6,35 @@
 #include "core/conversion_context.hpp"
 #include "core/text_sink.hpp"
 #include "driver/line_reader.hpp"
-#include "driver/progress.hpp"
 
 namespace cardlift {
+
+// Told of every card the loop reads, and called back now and then, so
+// that a run can show how far it has come. This one shows nothing.
+class ProgressHook {
+ public:
+  static constexpr std::uint32_t kCardsPerCheck = 4096;
+
+  ProgressHook() = default;
+  ProgressHook(const ProgressHook&) = delete;
+  ProgressHook& operator=(const ProgressHook&) = delete;
+  virtual ~ProgressHook() = default;
+
+  // Counts one card read: one decrement and branch.
+  void cardRead(std::int64_t cardsRead) {
+    if (--untilCheck_ == 0) {
+      untilCheck_ = kCardsPerCheck;
+      check(cardsRead);
+    }
+  }
+
+ protected:
+  // Every kCardsPerCheck cards.
+  virtual void check(std::int64_t /*cardsRead*/) {}
+
+ private:
+  std::uint32_t untilCheck_ = kCardsPerCheck;
+};
 
 // What one run did.
 struct RunCounts {
@@ -33,7 +59,7 @@ inline constexpr std::string_view kTabMessage =
 // A failed read ends the loop; the part of a line read before it is
 // dropped. Every card read is counted on progress as well.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
-                      TextSink& errorLog, ProgressLine& progress);
+                      TextSink& errorLog, ProgressHook& progress);
 // The same, showing no progress.
 RunCounts runCardLoop(ConversionContext& context, ByteSource& input, TextSink& output,
                       TextSink& errorLog);

@@ -7,16 +7,9 @@
 #include <cstring>
 #include <string_view>
 
-namespace cardlift {
+#include "core/io.hpp"
 
-// Bytes to read from: a file, or memory in tests.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  // Reads up to size bytes; returns how many, 0 at the end of the input,
-  // or a negative number when reading failed.
-  virtual std::ptrdiff_t read(char* into, std::size_t size) = 0;
-};
+namespace cardlift {
 
 // Reads from a string held in memory.
 class MemorySource final : public ByteSource {

@@ -76,14 +76,12 @@ void ProgressLine::start(const CountingSource& input, std::uint64_t inputSize) {
   if (terminal_ == nullptr) return;
   input_ = &input;
   inputSize_ = inputSize;
-  untilCheck_ = kCardsPerCheck;
   started_ = Clock::now();
   drawn_ = started_;
   running_ = true;
 }
 
 void ProgressLine::check(std::int64_t cardsRead) {
-  untilCheck_ = kCardsPerCheck;
   if (!running_) return;
   const Clock::time_point now = Clock::now();
   if (now - started_ < kQuietStart || now - drawn_ < kRedrawInterval) return;
@@ -115,22 +113,38 @@ void ProgressLine::draw(std::int64_t cardsRead, Clock::time_point now) {
                    seconds * static_cast<double>(inputSize_ - bytes) / static_cast<double>(bytes));
   }
 
-  // The cursor stays inside the last column: a full row would wrap.
-  std::size_t columns = terminal_->terminalColumns();
-  if (columns == 0) columns = kUsualColumns;
-  const std::string_view text = line.text().substr(0, columns - 1);
+  // Drawn only while the run has the terminal: in the background it would
+  // write over another program, or be stopped for writing.
+  if (!terminal_->inForeground()) return;
+  const std::size_t width = rowWidth();
+  const std::string_view text = line.text().substr(0, width);
 
-  // Over the line shown before, spaces cover whatever the new one leaves.
   LineText bytesOut;
   bytesOut.append("\r");
+  // A line the terminal has become too narrow for is blanked first, to the
+  // end of the rows it now takes; the new one starts on the last of them.
+  if (shownWidth_ > width) {
+    bytesOut.append(' ', shownWidth_);
+    bytesOut.append("\r");
+    shownWidth_ = 0;
+  }
   bytesOut.append(text);
+  // Over the line shown before, spaces cover whatever the new one leaves.
   bytesOut.append(' ', shownWidth_ > text.size() ? shownWidth_ - text.size() : 0);
+  bytesOut.append("\r");
   show(bytesOut.text());
   if (running_) shownWidth_ = text.size();
 }
 
+std::size_t ProgressLine::rowWidth() const {
+  // The cursor stays inside the last column: a full row would wrap.
+  const std::size_t columns = terminal_->terminalColumns();
+  return (columns == 0 ? kUsualColumns : columns) - 1;
+}
+
 void ProgressLine::erase() {
-  if (shownWidth_ == 0) return;
+  if (shownWidth_ == 0 || !terminal_->inForeground()) return;
+  // The cursor stands at the start of the line.
   LineText bytesOut;
   bytesOut.append("\r");
   bytesOut.append(' ', shownWidth_);
@@ -146,7 +160,7 @@ void ProgressLine::finish() {
 
 void ProgressLine::show(std::string_view bytes) {
   // A terminal that fails shows nothing more; the run goes on.
-  if (!FileDevice(*terminal_, false).writeAll(bytes)) running_ = false;
+  if (!FileDevice(*terminal_, Ending::kAsWritten).writeAll(bytes)) running_ = false;
 }
 
 }  // namespace cardlift

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/text_sink.hpp"
-#include "driver/line_reader.hpp"
-#include "driver/platform.hpp"
+#include "core/io.hpp"
+#include "driver/card_loop.hpp"
+#include "platform/platform.hpp"
 
 namespace cardlift {
 
@@ -29,31 +29,28 @@ class CountingSource final : public ByteSource {
 // read, cards per second and the time left, for example
 // "cardlift: 1,234,567 cards  45%  310,000 cards/s  about 4 s left".
 // The clock is looked at once every kCardsPerCheck cards and the line is
-// redrawn at most every kRedrawInterval; nothing is allocated. The line
-// is cut to the terminal's width and is rewritten and erased with carriage
-// returns and spaces only, which every terminal and console window knows.
-class ProgressLine {
+// redrawn at most every kRedrawInterval; nothing is allocated. At each
+// redraw the line is cut to the terminal's width at that moment, and it is
+// drawn only while the run is in the terminal's foreground, so that a run
+// in the background neither draws over another program nor is stopped for
+// writing. The cursor is left at the start of the line: a terminal that
+// was narrowed meanwhile, and wrapped the line, has the cursor at the
+// start of what is left of it. The line is rewritten and erased with
+// carriage returns and spaces only, which every terminal and console
+// window knows, and never reaches a row's last column.
+class ProgressLine final : public ProgressHook {
  public:
   using Clock = std::chrono::steady_clock;
-  static constexpr std::uint32_t kCardsPerCheck = 4096;
   static constexpr Clock::duration kQuietStart = std::chrono::seconds(1);
   static constexpr Clock::duration kRedrawInterval = std::chrono::milliseconds(250);
 
-  // Shows nothing.
-  ProgressLine() = default;
   // Shows the line on terminal when it is one.
   explicit ProgressLine(FileHandle& terminal)
       : terminal_(terminal.isTerminal() ? &terminal : nullptr) {}
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
 
   // Starts the clock for a run reading input, whose size in bytes is
   // inputSize, or 0 when unknown.
   void start(const CountingSource& input, std::uint64_t inputSize);
-  // Counts one card read: one decrement and branch.
-  void cardRead(std::int64_t cardsRead) {
-    if (--untilCheck_ == 0) check(cardsRead);
-  }
   // Takes the line off the terminal, before other text is shown there; it
   // comes back at a later redraw.
   void erase();
@@ -61,14 +58,15 @@ class ProgressLine {
   void finish();
 
  private:
-  void check(std::int64_t cardsRead);
+  void check(std::int64_t cardsRead) override;
   void draw(std::int64_t cardsRead, Clock::time_point now);
+  // The characters a row of the terminal takes without wrapping.
+  std::size_t rowWidth() const;
   void show(std::string_view bytes);
 
   FileHandle* terminal_ = nullptr;
   const CountingSource* input_ = nullptr;
   std::uint64_t inputSize_ = 0;
-  std::uint32_t untilCheck_ = kCardsPerCheck;
   bool running_ = false;
   Clock::time_point started_{};
   Clock::time_point drawn_{};

@@ -57,10 +57,12 @@ struct RunFile {
   bool usable = false;
 };
 
-// A file already in use, and what naming it once more is.
+// A file already in use, what naming it once more is, and its name where
+// it cannot be told apart.
 struct TakenFile {
-  FileIdentity identity;
+  const FileIdentity& identity;
   FileFault::Kind conflict;
+  std::string_view name;
 };
 
 // Prints the version line, and the usage or the name messages when the
@@ -99,76 +101,103 @@ std::int32_t checkArguments(std::span<const ProgramArgument> arguments, TextSink
 }
 
 // Opens one file and checks it against the files already in use: a name
-// that leads to one of them is refused, as is a file another process
-// holds.
-void openChecked(RunFile& run, bool forWriting, std::initializer_list<TakenFile> taken) {
-  const bool opened = forWriting ? run.file.openForWriting(run.name.native)
-                                 : run.file.openForReading(run.name.native);
+// that leads to one of them, or to a file that cannot be told apart from
+// one, is refused, as is a file another process holds.
+void openChecked(RunFile& run, Access access, std::initializer_list<TakenFile> taken) {
+  const bool opened = run.file.open(run.name.native, access);
   for (const TakenFile& other : taken) {
-    if (isSameFile(run.file.identity(), other.identity)) {
-      run.file.refuse(other.conflict);
-      return;
+    switch (compareFiles(run.file.identity(), other.identity)) {
+      case Sameness::kDifferent:
+        continue;
+      case Sameness::kSame:
+        run.file.refuse({other.conflict, 0, {}});
+        return;
+      case Sameness::kCannotTell:
+        run.file.refuse({FileFault::Kind::kCannotTellApart, 0, other.name});
+        return;
     }
   }
-  run.usable = opened && run.file.lock(forWriting);
+  run.usable = opened && run.file.lock(access);
 }
 
 // Opens the three files, all before any is used. The output and the log
 // are emptied only for a run that converts: when the input and the output
 // are both usable.
 void openRunFiles(RunFile& input, RunFile& output, RunFile& log, const Console& console) {
-  const TakenFile standardOutput{console.output.identity(), FileFault::Kind::kIsStandardOutput};
-  openChecked(input, false, {standardOutput});
-  const TakenFile asInput{input.file.identity(), FileFault::Kind::kIsInput};
-  openChecked(output, true, {asInput, standardOutput});
-  const TakenFile asOutput{output.file.identity(), FileFault::Kind::kIsOutput};
-  openChecked(log, true, {asInput, asOutput, standardOutput});
+  const TakenFile standardInput{console.input.identity(), FileFault::Kind::kIsStandardInput,
+                                "the standard input"};
+  const TakenFile standardOutput{console.output.identity(), FileFault::Kind::kIsStandardOutput,
+                                 "the standard output"};
+  openChecked(input, Access::kRead, {standardOutput});
+  const TakenFile asInput{input.file.identity(), FileFault::Kind::kIsInput, input.name.display};
+  openChecked(output, Access::kWrite, {asInput, standardInput, standardOutput});
+  const TakenFile asOutput{output.file.identity(), FileFault::Kind::kIsOutput, output.name.display};
+  openChecked(log, Access::kWrite, {asInput, asOutput, standardInput, standardOutput});
   if (!input.usable || !output.usable) return;
   output.usable = output.file.empty();
   if (output.usable && log.usable) log.usable = log.file.empty();
 }
 
-// Where the reasons for failures may be printed: not on standard error
-// when it is one of the run's files.
-bool reasonsMayBePrinted(const Console& console, const RunFile& input, const RunFile& output,
-                         const RunFile& log) {
-  const FileIdentity& error = console.error.identity();
-  return !isSameFile(error, input.file.identity()) && !isSameFile(error, output.file.identity()) &&
-         !isSameFile(error, log.file.identity());
+// True unless the file behind a standard stream is, or may be, one of the
+// run's files.
+bool apartFrom(const FileHandle& stream, std::initializer_list<const RunFile*> files) {
+  for (const RunFile* run : files) {
+    if (compareFiles(stream.identity(), run->file.identity()) != Sameness::kDifferent) {
+      return false;
+    }
+  }
+  return true;
 }
 
-// Prints "ERROR: Unable to ..." and the name on the console, and the reason
-// on standard error.
-void reportFailure(const Console& console, bool withReason, std::string_view message,
-                   std::string_view name, const FileFault& fault) {
-  console.text.write(message);
-  console.text.write(name);
-  console.text.write("]\n");
-  if (!withReason) return;
+// Whether the reasons for failures are printed: not on a standard error
+// that is one of the run's files.
+enum class Reasons { kPrinted, kWithheld };
+
+// Prints "cardlift: NAME: " and the reason on standard error, with
+// `before` ahead of the reason.
+void printReason(const Console& console, std::string_view name, std::string_view before,
+                 const FileFault& fault) {
   // The line it explains comes first where both reach the same place.
   console.text.flush();
   console.reasons.write("cardlift: ");
-  console.reasons.write(name);
+  console.reasons.writeName(name);
   console.reasons.write(": ");
+  console.reasons.write(before);
   console.reasons.write(describeFault(fault));
   console.reasons.write("\n");
   console.reasons.flush();
 }
 
-// Flushes and closes a written file; false when anything written was lost.
+// Prints "ERROR: Unable to ..." and the name on the console, and the reason
+// on standard error.
+void reportFailure(const Console& console, Reasons reasons, std::string_view message,
+                   std::string_view name, const FileFault& fault) {
+  console.text.write(message);
+  console.text.writeName(name);
+  console.text.write("]\n");
+  if (reasons == Reasons::kWithheld) return;
+  printReason(console, name, {}, fault);
+}
+
+// Flushes a written file, hands it to its storage and closes it; false
+// when anything written was lost, with the file's fault telling why.
 bool finish(RunFile& run, TextSink& sink) {
   if (!run.usable) return true;
   const bool flushed = sink.flush();
-  return run.file.close() && flushed;
+  const bool stored = flushed && run.file.sync();
+  return run.file.close() && stored;
 }
 
-// The three files of a run and where their text goes.
+// The three files of a run, where their text goes and the devices that
+// take it.
 struct RunFiles {
   RunFile& input;
   RunFile& output;
   RunFile& log;
   TextSink& outputText;
   TextSink& logText;
+  const FileDevice& outputDevice;
+  const FileDevice& logDevice;
 };
 
 // The failures of a run, as far as its exit status is concerned: when
@@ -200,19 +229,28 @@ void writeCount(TextSink& text, std::string_view lead, std::int64_t count, std::
   text.write(lead);
   text.writeNumber(count);
   text.write(middle);
-  text.write(name);
+  text.writeName(name);
   text.write("]");
 }
 
 // The Read, Errors and Wrote lines, each replaced by its failure where a
 // file could not be used, then the read and write failures. The input is
 // closed before the first line and the output before the last.
-RunOutcome printSummary(const Console& console, bool withReason, const RunFiles& files,
+RunOutcome printSummary(const Console& console, Reasons reasons, const RunFiles& files,
                         const RunCounts& counts) {
   RunOutcome outcome;
   const auto failure = [&](const RunFailure& kind, const RunFile& run) {
     outcome.note(kind);
-    reportFailure(console, withReason, kind.lead, run.name.display, run.file.fault());
+    reportFailure(console, reasons, kind.lead, run.name.display, run.file.fault());
+  };
+  // A file whose write failed after part of a line, and kept that part.
+  const auto writeFailure = [&](const RunFailure& kind, const RunFile& run,
+                                const FileDevice& device) {
+    failure(kind, run);
+    if (reasons == Reasons::kPrinted && device.cutBackFault().kind != FileFault::Kind::kNone) {
+      printReason(console, run.name.display,
+                  "could not remove a partial line: ", device.cutBackFault());
+    }
   };
 
   if (files.input.usable) {
@@ -236,14 +274,14 @@ RunOutcome printSummary(const Console& console, bool withReason, const RunFiles&
   }
   const bool logWritten = finish(files.log, files.logText);
   if (counts.readFailed) failure(kInputNotRead, files.input);
-  if (!outputWritten) failure(kOutputNotWritten, files.output);
-  if (!logWritten) failure(kLogNotWritten, files.log);
+  if (!outputWritten) writeFailure(kOutputNotWritten, files.output, files.outputDevice);
+  if (!logWritten) writeFailure(kLogNotWritten, files.log, files.logDevice);
 
   // A console that could not take the text never stops the run, but the
   // run reports it.
   if (!console.text.flush()) {
     outcome.note(kConsoleNotWritten);
-    if (withReason) {
+    if (reasons == Reasons::kPrinted) {
       console.reasons.write("cardlift: standard output: ");
       console.reasons.write(describeFault(console.output.fault()));
       console.reasons.write("\n");
@@ -269,26 +307,46 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
   RunFile output(arguments[2]);
   RunFile log(logName);
   openRunFiles(input, output, log, console);
-  const bool withReason = reasonsMayBePrinted(console, input, output, log);
+  // A standard output that is the input or the output gets nothing more,
+  // not even what waits for it: it would land inside that file.
+  if (!apartFrom(console.output, {&input, &output})) console.text.silence();
+  const Reasons reasons =
+      apartFrom(console.error, {&input, &output, &log}) ? Reasons::kPrinted : Reasons::kWithheld;
+  if (reasons == Reasons::kPrinted) {
+    for (const RunFile* run : {&input, &output, &log}) {
+      if (run->usable && run->file.lockFault().kind != FileFault::Kind::kNone) {
+        printReason(console, run->name.display, "not locked: ", run->file.lockFault());
+      }
+    }
+  }
 
   NullDevice lost;
-  FileDevice outputDevice(output.file, true);
-  FileDevice logDevice(log.file, true);
+  FileDevice outputDevice(output.file, Ending::kWholeLines);
+  FileDevice logDevice(log.file, Ending::kWholeLines);
   TextSink outputText(output.usable ? static_cast<ByteDevice*>(&outputDevice) : &lost);
-  TextSink logText(log.usable ? static_cast<ByteDevice*>(&logDevice) : &lost);
+  // Each log line goes out as it is written, as each output line does, so
+  // that the log keeps step with the output whenever the run is stopped.
+  TextSink logText(log.usable ? static_cast<ByteDevice*>(&logDevice) : &lost, kNativeLineEnd,
+                   Delivery::kEachLine);
   ConversionContext context(console.text);
   RunCounts counts;
   if (input.usable && output.usable) {
     CountingSource inputBytes(input.file);
     // No progress line where it would break the lines of a file of the run.
     if (!input.file.isTerminal() && !output.file.isTerminal() && !log.file.isTerminal()) {
-      console.progress.start(inputBytes, input.file.regularFileSize());
+      console.progress.start(inputBytes, input.file.state().size);
     }
     counts = runCardLoop(context, inputBytes, outputText, logText, console.progress);
     console.progress.finish();
+    // Cards read from a file that another program changed meanwhile may
+    // be neither the old file's nor the new one's.
+    if (!counts.readFailed && !input.file.unchangedSinceOpened(inputBytes.bytesRead())) {
+      counts.readFailed = true;
+    }
   }
 
-  return printSummary(console, withReason, {input, output, log, outputText, logText}, counts)
+  return printSummary(console, reasons,
+                      {input, output, log, outputText, logText, outputDevice, logDevice}, counts)
       .status();
 }
 

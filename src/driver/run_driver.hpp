@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "core/text_sink.hpp"
-#include "driver/platform.hpp"
 #include "driver/progress.hpp"
+#include "platform/platform.hpp"
 
 namespace cardlift {
 
@@ -42,7 +42,9 @@ inline constexpr RunFailure kConsoleNotWritten{-1007, {}};
 // Where a run prints: its text on standard output, and the reasons for
 // failures on standard error.
 struct Console {
-  // Standard output as text.
+  // Standard input: no file the run writes may be the same file.
+  const FileHandle& input;
+  // Standard output as text; silenced when it is a file of the run.
   TextSink& text;
   // Standard output itself: no named file may be the same file.
   const FileHandle& output;

@@ -102,44 +102,61 @@ TEST_F(ConsoleAndFilesTest, ConsoleOnAFileOfTheRun) {
   const std::string input = readFile(dir_ / "in");
   struct Case {
     const char* name;
-    int descriptor;  // 1 or 2
+    int descriptor;  // 0, 1 or 2
     int flags;
+    std::vector<std::string> arguments;
     int status;
     std::string in, out, log;  // the files afterwards; "console" where the console went
     std::string reasons;
   };
   const int truncate = O_WRONLY | O_CREAT | O_TRUNC;
   const int append = O_WRONLY | O_CREAT | O_APPEND;
-  const std::string refusedOutput = kBanner +
-                                    "\nRead:\t0\ttransactions from file [in]\nErrors:\t0\t"
-                                    "transactions written to [log]\n"
-                                    "ERROR: Unable to open output file [out]\n";
+  const std::vector<std::string> files = {"in", "out", "log"};
   const std::string refusedLog = kBanner + kLength + "short]\n" +
                                  "\nRead:\t3\ttransactions from file [in]\nErrors:\t1\t"
                                  "transactions written to [log]\n"
                                  "ERROR: Unable to open error log file [log]\n"
                                  "Wrote:\t2\ttransactions to file [out]\n";
-  const std::string refusedInput = kBanner +
-                                   "ERROR: Unable to open input file [in]\n\nErrors:\t0\t"
-                                   "transactions written to [log]\n"
-                                   "Wrote:\t0\ttransactions to file [out]\n";
+  // A console that is the input or the output gets nothing at all.
   const Case cases[] = {
-      {"out", 1, truncate, 19, input, refusedOutput, "old log\n",
+      {"out", 1, truncate, files, 19, input, "", "old log\n",
        "cardlift: out: is the standard output\n"},
-      {"log", 1, truncate, 18, input, kLine + kLine, refusedLog,
+      {"log", 1, truncate, files, 18, input, kLine + kLine, refusedLog,
        "cardlift: log: is the standard output\n"},
-      {"in", 1, append, 20, input + refusedInput, "old output\n", "old log\n",
+      {"in", 1, append, files, 20, input, "old output\n", "old log\n",
+       "cardlift: in: is the standard output\n"},
+      // 1<>in: the input opened for reading and writing as the console.
+      {"in", 1, O_RDWR, files, 20, input, "old output\n", "old log\n",
        "cardlift: in: is the standard output\n"},
       // Standard error on a file of the run gets no reasons.
-      {"log", 2, append, 20, input, "old output\n", "old log\n", ""},
+      {"log", 2, append, {"missing", "out", "log"}, 20, input, "old output\n", "old log\n", ""},
+      // An output on the standard input, a pipe nobody else reads, would
+      // wait for ever once the pipe is full.
+      {"pipe",
+       0,
+       0,
+       {"in", "/dev/stdin", "log"},
+       19,
+       input,
+       "old output\n",
+       "old log\n",
+       "cardlift: /dev/stdin: is the standard input\n"},
   };
   for (const Case& c : cases) {
     writeFile(dir_ / "in", input);
     writeFile(dir_ / "out", "old output\n");
     writeFile(dir_ / "log", "old log\n");
-    const std::vector<std::string> arguments = {c.descriptor == 2 ? "missing" : "in", "out", "log"};
-    const ProgramRun run =
-        runProgram(arguments, dir_, [&] { redirect(c.descriptor, c.name, c.flags); });
+    const ProgramRun run = runProgram(c.arguments, dir_, [&] {
+      if (c.descriptor != 0) {
+        redirect(c.descriptor, c.name, c.flags);
+        return;
+      }
+      // The write end stays open in the program: no end of input either.
+      int ends[2];
+      if (pipe(ends) != 0) _exit(125);
+      dup2(ends[0], 0);
+      close(ends[0]);
+    });
     EXPECT_EQ(run.status, c.status) << c.name;
     EXPECT_EQ(readFile(dir_ / "in"), c.in) << c.name;
     EXPECT_EQ(readFile(dir_ / "out"), c.out) << c.name;

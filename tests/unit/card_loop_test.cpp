@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/platform.hpp"
+#include "platform/platform.hpp"
 #include "test_support.hpp"
 
 namespace cardlift {
@@ -95,9 +95,9 @@ class LimitedFile final : public WritableFile {
     text.append(bytes.substr(0, count));
     return static_cast<std::ptrdiff_t>(count);
   }
-  bool truncateTo(std::uint64_t size) override {
+  FileFault truncateTo(std::uint64_t size) override {
     text.resize(static_cast<std::size_t>(size));
-    return true;
+    return {};
   }
   std::string text;
 
@@ -120,8 +120,8 @@ TEST(CardLoopTest, FilesThatFillUpEndOnTheLastLineCounted) {
     consoleDevice.fail = true;  // a console that fails stops nothing
     LimitedFile outputFile(c.room, c.step);
     LimitedFile logFile(c.room * rejected.size() / kGoodLine.size(), c.step);
-    FileDevice outputDevice(outputFile, true);
-    FileDevice logDevice(logFile, true);
+    FileDevice outputDevice(outputFile, Ending::kWholeLines);
+    FileDevice logDevice(logFile, Ending::kWholeLines);
     TextSink console(&consoleDevice, LineEnd::kLf);
     TextSink output(&outputDevice, LineEnd::kLf);
     TextSink log(&logDevice, LineEnd::kLf);
@@ -149,7 +149,7 @@ TEST(CardLoopTest, TerminalGetsTheMessagesOfACardInOneWrite) {
   StringDevice consoleDevice;
   StringDevice outputDevice;
   StringDevice logDevice;
-  TextSink console(&consoleDevice, LineEnd::kLf, true);
+  TextSink console(&consoleDevice, LineEnd::kLf, Delivery::kTerminal);
   TextSink output(&outputDevice, LineEnd::kLf);
   TextSink log(&logDevice, LineEnd::kLf);
   ConversionContext context(console);

@@ -1,5 +1,5 @@
 // File-name lengths in UTF-16 code units, and UTF-16 to UTF-8.
-#include "driver/name_units.hpp"
+#include "platform/name_units.hpp"
 
 #include <gtest/gtest.h>
 

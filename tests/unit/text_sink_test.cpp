@@ -65,8 +65,8 @@ TEST(TextSinkTest, LinesAroundAFullBuffer) {
 TEST(TextSinkTest, TerminalSinkHandsOverEachLineAndShowsNoControlBytes) {
   StringDevice lf;
   StringDevice crlf;
-  TextSink unix(&lf, LineEnd::kLf, true);
-  TextSink windows(&crlf, LineEnd::kCrLf, true);
+  TextSink unix(&lf, LineEnd::kLf, Delivery::kTerminal);
+  TextSink windows(&crlf, LineEnd::kCrLf, Delivery::kTerminal);
   for (TextSink* sink : {&unix, &windows}) {
     sink->write("one\ntw\x1B[2Jo\t");
     sink->write(std::string_view("\0\x07\x08\x0B\x0C\r\x1F\x7F \x80~", 11));
@@ -86,34 +86,43 @@ TEST(TextSinkTest, TerminalSinkHandsOverEachLineAndShowsNoControlBytes) {
 TEST(TextSinkTest, WritesALineAndItsEndInOneHandOver) {
   struct Case {
     LineEnd lineEnd;
-    bool terminal;
+    Delivery delivery;
     std::string_view waiting;  // written before, not yet flushed
     std::size_t room;          // of the line's buffer
     std::string_view expected;
   };
   const Case cases[] = {
-      {LineEnd::kLf, false, "", 16,
+      {LineEnd::kLf, Delivery::kBuffered, "", 16,
        "li\x01"
        "e\n"},
-      {LineEnd::kCrLf, false, "", 16,
+      {LineEnd::kCrLf, Delivery::kBuffered, "", 16,
        "li\x01"
        "e\r\n"},
-      {LineEnd::kCrLf, false, "", 5,
+      {LineEnd::kCrLf, Delivery::kBuffered, "", 6,
+       "li\x01"
+       "e\r\n"},  // the line end fills the room exactly
+      {LineEnd::kCrLf, Delivery::kBuffered, "", 5,
        "li\x01"
        "e\r\n"},  // no room behind the line
-      {LineEnd::kLf, false, "before\n", 16,
+      {LineEnd::kLf, Delivery::kBuffered, "before\n", 16,
        "before\nli\x01"
        "e\n"},
-      {LineEnd::kLf, true, "", 16, "li?e\n"},
+      {LineEnd::kLf, Delivery::kEachLine, "", 16,
+       "li\x01"
+       "e\n"},
+      {LineEnd::kLf, Delivery::kTerminal, "", 16, "li?e\n"},
   };
   for (const Case& c : cases) {
     StringDevice device;
-    TextSink sink(&device, c.lineEnd, c.terminal);
+    TextSink sink(&device, c.lineEnd, c.delivery);
     sink.write(c.waiting);
-    std::array<char, 16> line{'l', 'i', '\x01', 'e'};
+    // The byte just past the room is the caller's, never the sink's.
+    std::array<char, 17> line{'l', 'i', '\x01', 'e'};
+    line[c.room] = '#';
     EXPECT_TRUE(sink.writeLineAndFlush(std::span<char>(line.data(), c.room), 4)) << c.expected;
     EXPECT_EQ(device.text, c.expected);
     EXPECT_EQ(device.writes, 1) << c.expected;
+    EXPECT_EQ(line[c.room], '#') << c.room;
   }
   StringDevice failing;
   failing.fail = true;
