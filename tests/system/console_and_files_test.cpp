@@ -4,16 +4,26 @@
 // a second run at the same time, and a long run watched on a terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/loop.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <regex>
 #include <string>
 #include <thread>
@@ -42,26 +52,109 @@ void redirect(int number, const char* name, int flags) {
 
 // The rows a terminal shows after the bytes, trailing spaces dropped: a
 // carriage return goes back to the start of the row, a line feed starts
-// the next row.
-std::string screenOf(const std::string& bytes) {
+// the next row, and a character written in the last column moves on to
+// the next row when another follows. The terminal is `width` columns wide
+// for `before`, then `narrowed` wide for `after`; narrowing cuts the rows.
+std::string screenOf(const std::string& before, std::size_t width, const std::string& after,
+                     std::size_t narrowed) {
   std::vector<std::string> rows(1);
   std::size_t column = 0;
-  for (const char c : bytes) {
-    if (c == '\r' || c == '\n') {
-      if (c == '\n') rows.emplace_back();
-      column = 0;
-      continue;
+  bool wrapPending = false;
+  const auto show = [&](const std::string& bytes) {
+    for (const char c : bytes) {
+      if (c == '\r' || c == '\n') {
+        if (c == '\n') rows.emplace_back();
+        column = 0;
+        wrapPending = false;
+        continue;
+      }
+      if (wrapPending) {
+        rows.emplace_back();
+        column = 0;
+        wrapPending = false;
+      }
+      std::string& row = rows.back();
+      if (row.size() <= column) row.resize(column + 1, ' ');
+      row[column] = c;
+      if (column + 1 == width) {
+        wrapPending = true;
+      } else {
+        ++column;
+      }
     }
-    std::string& row = rows.back();
-    if (row.size() <= column) row.resize(column + 1, ' ');
-    row[column++] = c;
-  }
+  };
+  show(before);
+  width = narrowed;
+  for (std::string& row : rows) row.resize(std::min(row.size(), width));
+  column = std::min(column, width - 1);
+  show(after);
   std::string screen;
   for (std::string& row : rows) {
     row.erase(row.find_last_not_of(' ') + 1);
     screen += (&row == &rows.front() ? "" : "\n") + row;
   }
   return screen;
+}
+
+std::string repeated(const std::string& text, std::size_t times) {
+  std::string all;
+  for (std::size_t i = 0; i < times; ++i) all += text;
+  return all;
+}
+
+// A run of the program whose output is a FIFO read slowly, about 2 MB a
+// second, so that a run of 60,000 cards takes about two seconds on any
+// machine; what it wrote there.
+struct SlowRun {
+  ProgramRun run;
+  std::string written;
+};
+
+SlowRun runWithSlowOutput(const fs::path& dir, const std::vector<std::string>& arguments,
+                          const std::function<void()>& setup) {
+  fs::remove(dir / "out");
+  SlowRun slow;
+  if (mkfifo((dir / "out").c_str(), 0600) != 0) return slow;
+  std::thread reader([&] {
+    // Waits until the run opens its output.
+    const int fifo = open((dir / "out").c_str(), O_RDONLY | O_CLOEXEC);
+    char buffer[65536];
+    ssize_t count = 0;
+    while ((count = read(fifo, buffer, sizeof buffer)) > 0) {
+      slow.written.append(buffer, static_cast<std::size_t>(count));
+      std::this_thread::sleep_for(std::chrono::microseconds(count / 2));
+    }
+    close(fifo);
+  });
+  slow.run = runProgram(arguments, dir, setup);
+  // Frees the reader should the run never have opened its output.
+  close(open((dir / "out").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+  reader.join();
+  return slow;
+}
+
+// In the child: makes terminal its controlling terminal, with writers
+// from the background stopped (stty tostop), and gives the foreground to
+// another process group.
+void runInTheBackgroundOf(const std::string& terminal) {
+  setsid();
+  const int descriptor = open(terminal.c_str(), O_RDWR);
+  if (descriptor < 0) _exit(125);
+  termios modes{};
+  tcgetattr(descriptor, &modes);
+  modes.c_lflag |= TOSTOP;
+  tcsetattr(descriptor, TCSANOW, &modes);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    for (int other = 0; other < 256; ++other) close(other);
+    setpgid(0, 0);
+    alarm(20);
+    pause();
+    _exit(0);
+  }
+  setpgid(holder, holder);
+  if (tcsetpgrp(descriptor, holder) != 0) _exit(125);
+  close(descriptor);
 }
 
 std::string summary(int read, int errors, int wrote) {
@@ -88,13 +181,30 @@ class ConsoleAndFilesTest : public ::testing::Test {
 };
 
 TEST_F(ConsoleAndFilesTest, ClosedStandardDescriptorsNeverBecomeTheFiles) {
-  for (const std::vector<int>& closed : {std::vector<int>{0, 1}, std::vector<int>{0, 1, 2}}) {
+  const std::string input = readFile(dir_ / "in");
+  struct Case {
+    std::vector<int> closed;
+    // No null device to take their place: /dev is an empty folder.
+    bool noNullDevice;
+  };
+  const Case cases[] = {{{0, 1}, false}, {{0, 1, 2}, false}, {{1, 2}, true}, {{0, 1, 2}, true}};
+  for (const Case& c : cases) {
     const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [&] {
-      for (const int number : closed) close(number);
+      if (c.noNullDevice && (unshare(CLONE_NEWNS) != 0 ||
+                             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                             mount("none", "/dev", "tmpfs", 0, nullptr) != 0)) {
+        _exit(124);
+      }
+      for (const int number : c.closed) close(number);
     });
-    EXPECT_EQ(run.status, 0) << closed.size();
-    EXPECT_EQ(readFile(dir_ / "out"), kLine + kLine) << closed.size();
-    EXPECT_EQ(readFile(dir_ / "log"), kLength + "short]\n") << closed.size();
+    if (run.status == 124) {
+      std::cout << "no private /dev here: skipped " << c.closed.size() << " closed\n";
+      continue;
+    }
+    EXPECT_EQ(run.status, 0) << c.closed.size() << c.noNullDevice;
+    EXPECT_EQ(readFile(dir_ / "in"), input) << c.closed.size() << c.noNullDevice;
+    EXPECT_EQ(readFile(dir_ / "out"), kLine + kLine) << c.closed.size() << c.noNullDevice;
+    EXPECT_EQ(readFile(dir_ / "log"), kLength + "short]\n") << c.closed.size() << c.noNullDevice;
   }
 }
 
@@ -183,22 +293,81 @@ TEST_F(ConsoleAndFilesTest, FifoNamedAsInputAndOutputIsRefused) {
   EXPECT_EQ(readFile(dir_ / "log"), "old log\n");
 }
 
-TEST_F(ConsoleAndFilesTest, FileSizeLimitLeavesWholeLines) {
-  std::string input;
-  for (int i = 0; i < 100; ++i) input += kCard + "\n";
-  writeFile(dir_ / "in", input);
-  const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [] {
-    const rlimit limit{1000, 1000};
-    setrlimit(RLIMIT_FSIZE, &limit);
-  });
-  const int whole = 1000 / static_cast<int>(kLine.size());
-  EXPECT_EQ(run.status, 17);
-  EXPECT_EQ(run.console,
-            kBanner + summary(100, 0, whole) + "ERROR: Unable to write to output file [out]\n");
-  EXPECT_EQ(run.reasons, "cardlift: out: " + std::string(strerror(EFBIG)) + "\n");
-  std::string lines;
-  for (int i = 0; i < whole; ++i) lines += kLine;
-  EXPECT_EQ(readFile(dir_ / "out"), lines);
+TEST_F(ConsoleAndFilesTest, FileSystemFailuresAreSaid) {
+  writeFile(dir_ / "in", repeated(kCard + "\n", 100));
+  const std::size_t whole = 1000 / kLine.size();
+  const std::string notLocked = std::string(": not locked: ") + strerror(ENOLCK) + "\n";
+  const std::string lost = std::string(": ") + strerror(EIO) + "\n";
+  struct Case {
+    const char* faults;  // the calls the file system refuses
+    bool sizeLimit;      // a file-size limit of 1000 bytes
+    int status;
+    std::string failures;  // after the summary
+    std::string reasons;
+    std::string out;
+  };
+  const Case cases[] = {
+      // Whole lines are left, and they are those counted.
+      {"", true, 17, "ERROR: Unable to write to output file [out]\n",
+       "cardlift: out: " + std::string(strerror(EFBIG)) + "\n", repeated(kLine, whole)},
+      {"ftruncate", true, 17, "ERROR: Unable to write to output file [out]\n",
+       "cardlift: out: " + std::string(strerror(EFBIG)) + "\ncardlift: out: could not remove " +
+           "a partial line" + lost,
+       repeated(kLine, 100).substr(0, 1000)},
+      {"flock", false, 0, "",
+       "cardlift: in" + notLocked + "cardlift: out" + notLocked + "cardlift: log" + notLocked,
+       repeated(kLine, 100)},
+      // "Wrote" means stored.
+      {"fsync", false, 17,
+       "ERROR: Unable to write to output file [out]\nERROR: Unable to write to error log file "
+       "[log]\n",
+       "cardlift: out" + lost + "cardlift: log" + lost, repeated(kLine, 100)},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [&] {
+      setenv("CARDLIFT_FAULTS", c.faults, 1);
+      setenv("LD_PRELOAD", CARDLIFT_FAULT_SHIM, 1);
+      // A sanitizer's runtime would rather come first.
+      const char* options = getenv("ASAN_OPTIONS");
+      setenv("ASAN_OPTIONS",
+             (std::string(options == nullptr ? "" : options) + ":verify_asan_link_order=0").c_str(),
+             1);
+      if (!c.sizeLimit) return;
+      const rlimit limit{1000, 1000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    const int wrote = c.sizeLimit ? static_cast<int>(whole) : 100;
+    EXPECT_EQ(run.status, c.status) << c.faults;
+    EXPECT_EQ(run.console, kBanner + summary(100, 0, wrote) + c.failures) << c.faults;
+    EXPECT_EQ(run.reasons, c.reasons) << c.faults;
+    EXPECT_EQ(readFile(dir_ / "out"), c.out) << c.faults;
+  }
+}
+
+TEST_F(ConsoleAndFilesTest, OneDiskThroughTwoNodesIsOneFile) {
+  // A loop device over a scratch file, and a second node of it made here.
+  writeFile(dir_ / "disk", std::string(65536, '\n'));
+  const int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+  const int number = control < 0 ? -1 : ioctl(control, LOOP_CTL_GET_FREE);
+  if (control >= 0) close(control);
+  if (number < 0) GTEST_SKIP() << "no loop device can be had here";
+  const std::string device = "/dev/loop" + std::to_string(number);
+  const int loop = open(device.c_str(), O_RDWR | O_CLOEXEC);
+  const int backing = open((dir_ / "disk").c_str(), O_RDWR | O_CLOEXEC);
+  if (loop < 0 || backing < 0 || ioctl(loop, LOOP_SET_FD, backing) != 0) {
+    GTEST_SKIP() << "loop device " << device << " cannot be attached here";
+  }
+  close(backing);
+  const bool second = mknod((dir_ / "second").c_str(), S_IFBLK | 0600,
+                            makedev(7, static_cast<unsigned>(number))) == 0;
+  ProgramRun run;
+  if (second) run = runProgram({device, "second", "log"}, dir_);
+  ioctl(loop, LOOP_CLR_FD, 0);
+  close(loop);
+  if (!second) GTEST_SKIP() << "device nodes cannot be made here";
+  EXPECT_EQ(run.status, 19);
+  EXPECT_EQ(run.reasons, "cardlift: second: is the input file\n");
+  EXPECT_EQ(readFile(dir_ / "disk"), std::string(65536, '\n'));
 }
 
 TEST_F(ConsoleAndFilesTest, ConsoleThatFailsStopsNothing) {
@@ -262,28 +431,33 @@ TEST_F(ConsoleAndFilesTest, ConsoleThatFailsStopsNothing) {
 }
 
 TEST_F(ConsoleAndFilesTest, TerminalShowsControlBytesAsQuestionMarks) {
-  const std::string hostile = "\x1B]0;owned\x07\x1B[2J\rx";
+  const std::string hostile =
+      "\x1B]0;owned\x07\x1B[2J\rx\xC2\x9B"
+      "2J";
   writeFile(dir_ / "in", hostile + "\n");
+  // A name that would make a console line of its own.
+  const std::string forged = "log\nWrote:\t0\ttransactions to file [x]";
   const int master = posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_GE(master, 0);
   ASSERT_EQ(grantpt(master), 0);
   ASSERT_EQ(unlockpt(master), 0);
   const std::string terminal = ptsname(master);
   const ProgramRun run =
-      runProgram({"in", "out", "log"}, dir_, [&] { redirect(1, terminal.c_str(), O_WRONLY); });
+      runProgram({"in", "out", forged}, dir_, [&] { redirect(1, terminal.c_str(), O_WRONLY); });
   // The terminal keeps what was written after the program ends.
   fcntl(master, F_SETFL, O_NONBLOCK);
   const std::string shown = drain(master);
   close(master);
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(shown.find(kLength + "?]0;owned??[2J?x]"), std::string::npos) << shown;
+  EXPECT_NE(shown.find(kLength + "?]0;owned??[2J?x?2J]"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("[log?Wrote:"), std::string::npos) << shown;
   EXPECT_EQ(shown.find('\x1B'), std::string::npos);
-  EXPECT_EQ(readFile(dir_ / "log"), kLength + hostile + "]\n");
+  EXPECT_EQ(shown.find("\xC2\x9B"), std::string::npos);
+  EXPECT_EQ(readFile(dir_ / forged), kLength + hostile + "]\n");
 }
 
 TEST_F(ConsoleAndFilesTest, LongRunShowsProgressOnlyOnATerminal) {
-  // The output is a FIFO read slowly, so that the run takes about two
-  // seconds on any machine; now and then a rejected line.
+  // Now and then a rejected line.
   constexpr int kCards = 60000;
   std::string input;
   std::string console = kBanner;
@@ -297,19 +471,23 @@ TEST_F(ConsoleAndFilesTest, LongRunShowsProgressOnlyOnATerminal) {
   std::string lines;
   for (int i = 0; i < kCards; ++i) lines += kLine;
   writeFile(dir_ / "in", input);
-  fs::remove(dir_ / "out");
-  ASSERT_EQ(mkfifo((dir_ / "out").c_str(), 0600), 0);
   const std::regex progress(
       "\rcardlift: [0-9,]+ cards  [0-9]+%  [0-9,]+ cards/s  about [0-9]+ s left");
 
   struct Case {
     const char* what;
     bool errorOnTerminal, outputOnTerminal;
+    // Run in the background of the terminal, which stops writers there.
+    bool background = false;
+    // The terminal's width after a second, where it changes.
+    unsigned short narrowedTo = 0;
   };
   const Case cases[] = {
       {"no terminal", false, false},
       {"standard error on a terminal", true, false},
       {"both on the same terminal", true, true},
+      {"in the background", true, false, true},
+      {"narrowed", true, false, false, 40},
   };
   for (const Case& c : cases) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -317,38 +495,94 @@ TEST_F(ConsoleAndFilesTest, LongRunShowsProgressOnlyOnATerminal) {
     ASSERT_EQ(grantpt(master), 0);
     ASSERT_EQ(unlockpt(master), 0);
     const std::string terminal = ptsname(master);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 100;
+    ioctl(master, TIOCSWINSZ, &size);
+    fcntl(master, F_SETFL, O_NONBLOCK);
 
-    std::string written;
-    std::thread reader([&] {
-      // Waits until the run opens its output.
-      const int fifo = open((dir_ / "out").c_str(), O_RDONLY | O_CLOEXEC);
-      char buffer[65536];
-      ssize_t count = 0;
-      while ((count = read(fifo, buffer, sizeof buffer)) > 0) {
-        written.append(buffer, static_cast<std::size_t>(count));
-        // About 2 MB a second.
-        std::this_thread::sleep_for(std::chrono::microseconds(count / 2));
-      }
-      close(fifo);
+    std::string shownBefore;
+    std::thread narrower([&] {
+      if (c.narrowedTo == 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1400));
+      shownBefore = drain(master);
+      size.ws_col = c.narrowedTo;
+      ioctl(master, TIOCSWINSZ, &size);
     });
-    const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [&] {
+    const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [&] {
+      if (c.background) runInTheBackgroundOf(terminal);
       if (c.errorOnTerminal) redirect(2, terminal.c_str(), O_WRONLY);
       if (c.outputOnTerminal) redirect(1, terminal.c_str(), O_WRONLY);
     });
-    // Frees the reader should the run never have opened its output.
-    close(open((dir_ / "out").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
-    reader.join();
-    fcntl(master, F_SETFL, O_NONBLOCK);
+    narrower.join();
     const std::string shown = drain(master);
     close(master);
 
-    EXPECT_EQ(run.status, 0) << c.what;
-    EXPECT_EQ(written, lines) << c.what;
-    EXPECT_EQ(run.reasons, "") << c.what;
-    EXPECT_EQ(run.console, c.outputOnTerminal ? "" : console) << c.what;
-    // Every console line whole, and the progress line erased at the end.
-    EXPECT_EQ(screenOf(shown), c.outputOnTerminal ? console : "") << c.what;
-    EXPECT_EQ(std::regex_search(shown, progress), c.errorOnTerminal) << c.what << shown;
+    EXPECT_EQ(slow.run.status, 0) << c.what;
+    EXPECT_EQ(slow.written, lines) << c.what;
+    EXPECT_EQ(slow.run.reasons, "") << c.what;
+    EXPECT_EQ(slow.run.console, c.outputOnTerminal ? "" : console) << c.what;
+    // Every console line whole, and the progress line erased at the end,
+    // whatever width the terminal had.
+    const std::string screen =
+        screenOf(shownBefore, 100, shown, c.narrowedTo == 0 ? 100 : c.narrowedTo);
+    EXPECT_EQ(screen, c.outputOnTerminal ? console : std::string(screen.size(), '\n')) << c.what;
+    EXPECT_EQ(std::regex_search(shownBefore + shown, progress), c.errorOnTerminal && !c.background)
+        << c.what << shown;
+  }
+}
+
+TEST_F(ConsoleAndFilesTest, StoppedRunKeepsEveryRejectionOfTheCardsInTheOutput) {
+  // Each card follows a rejected line that names it.
+  constexpr int kCards = 60000;
+  std::string input;
+  for (int i = 1; i <= kCards; ++i) input += "short " + std::to_string(i) + "\n" + kCard + "\n";
+  writeFile(dir_ / "in", input);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+    const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [signal] {
+      // Signals a shell may have ignored for the test get their usual effect.
+      std::signal(signal, SIG_DFL);
+      if (fork() == 0) {
+        for (int descriptor = 0; descriptor < 3; ++descriptor) close(descriptor);
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        kill(getppid(), signal);
+        _exit(0);
+      }
+    });
+    EXPECT_EQ(slow.run.status, -signal) << signal;
+    const std::size_t cards = slow.written.size() / kLine.size();
+    EXPECT_GT(cards, 0u) << signal;
+    EXPECT_LT(cards, static_cast<std::size_t>(kCards)) << signal;
+    EXPECT_EQ(slow.written, repeated(kLine, cards)) << signal;
+    // At least the rejections before every card in the output, each whole.
+    const std::string log = readFile(dir_ / "log");
+    std::string rejections;
+    for (std::size_t i = 1; i <= cards; ++i) {
+      rejections += kLength + "short " + std::to_string(i) + "]\n";
+    }
+    EXPECT_EQ(log.substr(0, rejections.size()), rejections) << signal;
+    EXPECT_TRUE(!log.empty() && log.back() == '\n') << signal;
+  }
+}
+
+TEST_F(ConsoleAndFilesTest, InputChangedDuringTheRunIsAReadError) {
+  constexpr int kCards = 60000;
+  const std::string input = repeated(kCard + "\n", kCards);
+  writeFile(dir_ / "other", repeated(kCard + "\n", 10));
+  for (const char* change : {"cp other in", "truncate -s 8100 in"}) {
+    writeFile(dir_ / "in", input);
+    std::thread changer([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(700));
+      const std::string command = "cd '" + dir_.string() + "' && " + change;
+      EXPECT_EQ(std::system(command.c_str()), 0) << change;
+    });
+    const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [] {});
+    changer.join();
+    EXPECT_EQ(slow.run.status, 16) << change;
+    const std::string failure = "ERROR: Unable to read input file [in]\n";
+    ASSERT_GE(slow.run.console.size(), failure.size()) << change;
+    EXPECT_EQ(slow.run.console.substr(slow.run.console.size() - failure.size()), failure) << change;
+    EXPECT_EQ(slow.run.reasons, "cardlift: in: changed while it was read\n") << change;
   }
 }
 

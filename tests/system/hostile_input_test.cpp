@@ -150,6 +150,13 @@ TEST_F(HostileTest, DeviceThatIsAlwaysFull) {
   EXPECT_EQ(log.console, kBanner + kLength + "short]\n" +
                              summary(2, "in", 1, "/dev/full", 1, "out") +
                              "ERROR: Unable to write to error log file [/dev/full]\n");
+  // A read error comes before a console that fails too.
+  const ProgramRun both = runProgram({"/proc/self/mem", "out", "log"}, dir_, [] {
+    const int full = open("/dev/full", O_WRONLY);
+    dup2(full, 1);
+    close(full);
+  });
+  EXPECT_EQ(both.status, 16);
 }
 
 TEST_F(HostileTest, FilesThatCannotBeOpened) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace cardlift {
 namespace {
 
@@ -39,6 +41,37 @@ TEST(Utf8FromUtf16Test, EncodesAndReplacesUnpairedSurrogates) {
   EXPECT_EQ(utf8FromUtf16(lone),
             "a\xEF\xBF\xBD"
             "b");
+}
+
+TEST(Utf16FromUtf8Test, ConvertsWholeCharactersThatFit) {
+  std::array<char16_t, 3> units{};
+  std::size_t count = 0;
+  // e acute, an emoji (two units), then no room for the euro sign.
+  EXPECT_EQ(utf16FromUtf8("\xC3\xA9\xF0\x9F\x98\x80\xE2\x82\xAC", units, count), 6u);
+  EXPECT_EQ(std::u16string(units.data(), count), u"\u00e9\U0001F600");
+  EXPECT_EQ(utf16FromUtf8("a\xFF", units, count), 2u);
+  EXPECT_EQ(std::u16string(units.data(), count), u"a\uFFFD");
+}
+
+TEST(WindowsDeviceNameTest, LastComponentsThatWindowsOpensAsDevices) {
+  struct Case {
+    std::u16string_view name;
+    bool device;
+  };
+  const Case cases[] = {
+      {u"nul.txt", true},        {u"NUL", false},
+      {u"nul", false},           {u"dir\\NUL", true},
+      {u"aux.log", true},        {u"C:com1.out", true},
+      {u"out/Con.tar.gz", true}, {u"prn .txt", true},
+      {u"LPT9", true},           {u"com\u00B9.txt", true},
+      {u"COM0.txt", false},      {u"COM10", false},
+      {u"console.txt", false},   {u"nulx.txt", false},
+      {u"\\\\.\\COM1", false},   {u"\\\\?\\C:\\nul.txt", false},
+      {u"cards.out", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(isWindowsDeviceName(c.name), c.device) << utf8FromUtf16(c.name);
+  }
 }
 
 }  // namespace

@@ -70,17 +70,27 @@ TEST(TextSinkTest, TerminalSinkHandsOverEachLineAndShowsNoControlBytes) {
   for (TextSink* sink : {&unix, &windows}) {
     sink->write("one\ntw\x1B[2Jo\t");
     sink->write(std::string_view("\0\x07\x08\x0B\x0C\r\x1F\x7F \x80~", 11));
+    // U+009B, a C1 control, then U+00A0, which is none.
+    sink->write("\xC2\x9B\xC2\xA0");
+    sink->writeName("a\nb");
   }
   EXPECT_EQ(lf.text, "one\n");
   for (TextSink* sink : {&unix, &windows}) sink->write("\n");
-  EXPECT_EQ(lf.text, "one\ntw?[2Jo\t???????? \x80~\n");
-  EXPECT_EQ(crlf.text, "one\r\ntw?[2Jo\t???????? \x80~\r\n");
+  EXPECT_EQ(lf.text,
+            "one\ntw?[2Jo\t???????? \x80~?\xC2\xA0"
+            "a?b\n");
+  EXPECT_EQ(crlf.text,
+            "one\r\ntw?[2Jo\t???????? \x80~?\xC2\xA0"
+            "a?b\r\n");
   // Any other sink passes every byte.
   StringDevice file;
   TextSink plain(&file, LineEnd::kLf);
-  plain.write("\x1B\r\x7F");
+  plain.write("\x1B\r\x7F\xC2\x9B");
+  plain.writeName("a\nb");
   plain.flush();
-  EXPECT_EQ(file.text, "\x1B\r\x7F");
+  EXPECT_EQ(file.text,
+            "\x1B\r\x7F\xC2\x9B"
+            "a\nb");
 }
 
 TEST(TextSinkTest, WritesALineAndItsEndInOneHandOver) {
@@ -130,6 +140,18 @@ TEST(TextSinkTest, WritesALineAndItsEndInOneHandOver) {
   std::array<char, 16> line{'x'};
   EXPECT_FALSE(sink.writeLineAndFlush(line, 1));
   EXPECT_FALSE(sink.writeLineAndFlush(line, 1));
+}
+
+TEST(TextSinkTest, EachLineSinkHandsOverWholeLinesAsTheyEnd) {
+  StringDevice device;
+  TextSink sink(&device, LineEnd::kCrLf, Delivery::kEachLine);
+  sink.write("[card] ");
+  EXPECT_EQ(device.writes, 0);
+  sink.write("error\nnext ");
+  EXPECT_EQ(device.text, "[card] error\r\n");
+  sink.write("line\n");
+  EXPECT_EQ(device.text, "[card] error\r\nnext line\r\n");
+  EXPECT_EQ(device.writes, 2);
 }
 
 TEST(TextSinkTest, StaysFailedAfterAFailedWrite) {
