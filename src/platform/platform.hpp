@@ -214,6 +214,11 @@ class FileHandle final : public ByteSource, public WritableFile {
   void fail(std::uint32_t code);
   // Opens name, or sets fault_ and returns kNoHandle.
   std::intptr_t openNative(const NativeName& name, Access access);
+  // The system's calls behind read and close: one read of at most
+  // kLargestTransfer bytes, and a close that returns the system's error
+  // number, 0 when it succeeded.
+  std::ptrdiff_t readNative(char* into, std::size_t size);
+  static std::uint32_t closeNative(std::intptr_t handle);
   void learnIdentity();
   // Closes whatever was open and forgets its identity and faults.
   void reset();

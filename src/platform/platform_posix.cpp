@@ -157,17 +157,11 @@ bool FileHandle::sync() {
   return false;
 }
 
-bool FileHandle::close() {
-  if (handle_ == kNoHandle) return true;
-  const bool closed = !owned_ || ::close(descriptorOf(handle_)) == 0;
-  if (!closed) fail(lastError());
-  handle_ = kNoHandle;
-  return closed;
+std::uint32_t FileHandle::closeNative(std::intptr_t handle) {
+  return ::close(descriptorOf(handle)) == 0 ? 0 : lastError();
 }
 
-std::ptrdiff_t FileHandle::read(char* into, std::size_t size) {
-  if (!isOpen()) return -1;
-  if (size > kLargestTransfer) size = kLargestTransfer;
+std::ptrdiff_t FileHandle::readNative(char* into, std::size_t size) {
   for (;;) {
     const ssize_t count = ::read(descriptorOf(handle_), into, size);
     if (count >= 0) return count;

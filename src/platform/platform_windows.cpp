@@ -236,17 +236,11 @@ bool FileHandle::sync() {
   return false;
 }
 
-bool FileHandle::close() {
-  if (handle_ == kNoHandle) return true;
-  const bool closed = !owned_ || CloseHandle(handleOf(handle_)) != 0;
-  if (!closed) fail(GetLastError());
-  handle_ = kNoHandle;
-  return closed;
+std::uint32_t FileHandle::closeNative(std::intptr_t handle) {
+  return CloseHandle(handleOf(handle)) != 0 ? 0 : GetLastError();
 }
 
-std::ptrdiff_t FileHandle::read(char* into, std::size_t size) {
-  if (!isOpen()) return -1;
-  if (size > kLargestTransfer) size = kLargestTransfer;
+std::ptrdiff_t FileHandle::readNative(char* into, std::size_t size) {
   DWORD count = 0;
   if (ReadFile(handleOf(handle_), into, static_cast<DWORD>(size), &count, nullptr) != 0) {
     return static_cast<std::ptrdiff_t>(count);
