@@ -50,6 +50,48 @@ export CARDLIFT_WERROR=ON
 echo "== Windows build and tests (wine)"
 cmake --workflow --preset windows
 
+echo "== the Windows program started from a POSIX shell under wine, and through cmd /c"
+# expect WHAT STATUS COMMAND...: runs COMMAND and checks the status a POSIX
+# shell sees (the low eight bits of a negative one).
+expect() {
+  local what=$1 want=$2 got=0
+  shift 2
+  "$@" || got=$?
+  if [ "$got" -ne "$want" ]; then
+    echo "$what: status $got, expected $want" >&2
+    exit 1
+  fi
+}
+exe=$PWD/build/windows/cardlift.exe
+posix=$wine_root/posix
+mkdir "$posix"
+(
+  cd "$posix"
+  card='2271050042532101100708797031513 30045                                          I'
+  printf '%s\n' "$card" "$card" >in.txt
+  cp in.txt cards.txt
+  # The console is the output or the input: refused, and no text lands there.
+  expect '> out.txt' 19 "$wine_loader" "$exe" in.txt out.txt log.txt >out.txt </dev/null
+  [ ! -s out.txt ] || { echo "> out.txt: the output holds text" >&2; exit 1; }
+  expect '>> in.txt' 20 "$wine_loader" "$exe" in.txt out.txt log.txt >>in.txt </dev/null
+  cmp in.txt cards.txt || { echo ">> in.txt: the input grew" >&2; exit 1; }
+  cp "$exe" .
+  expect 'cmd /c ... > out.txt' 19 "$wine_loader" cmd /c "cardlift.exe in.txt out.txt log.txt > out.txt" \
+    </dev/null 2>/dev/null
+  [ ! -s out.txt ] || { echo "cmd /c ... > out.txt: the output holds text" >&2; exit 1; }
+  # One FIFO named as input and output.
+  mkfifo ff
+  exec 7<>ff
+  expect 'FIFO as input and output' 19 "$wine_loader" "$exe" ff ff log.txt </dev/null >/dev/null 2>&1
+  exec 7>&-
+  # A name Windows keeps for a device.
+  expect 'nul.txt' 19 "$wine_loader" "$exe" in.txt nul.txt log.txt </dev/null >/dev/null 2>err.txt
+  grep -q 'nul.txt: is a device name on Windows' err.txt
+  # A pipe on the console, with no FIFO among the run's files, stays fine.
+  expect '| cat' 0 "$wine_loader" cardlift.exe in.txt out.txt log.txt </dev/null | cat >console.txt
+  grep -q 'Wrote:.2.transactions to file \[out.txt\]' console.txt
+)
+
 echo "== Windows release package"
 # The manual goes into the .zip as plain text, rendered by groff.
 install_missing groff-base
