@@ -57,8 +57,8 @@ class OwnLine : public OutputRecord {
  public:
   explicit OwnLine(ConversionContext& context) : shared_(context.record) {
     begin(shared_.buffer, kOutputLineSize);
-    appendField(std::string_view(context.cardInHand.type->recordType->letters.data(),
-                                 kRecordTypeLength));
+    appendField(
+        std::string_view(context.cardInHand.type->recordType->letters.data(), kRecordTypeLength));
   }
   ~OwnLine() { shared_ = *this; }
   OwnLine(const OwnLine&) = delete;

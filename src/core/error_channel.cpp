@@ -21,8 +21,9 @@ void reportFieldError(ConversionContext& context, const ErrorKind& kind, std::st
 }
 
 void reportFieldError(ConversionContext& context, const FieldError& error) {
-  reportFieldError(context, *error.kind,
-                   std::string_view(error.detail, error.detail == nullptr ? 0 : error.kind->detailWidth));
+  reportFieldError(
+      context, *error.kind,
+      std::string_view(error.detail, error.detail == nullptr ? 0 : error.kind->detailWidth));
 }
 
 }  // namespace cardlift

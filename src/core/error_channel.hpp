@@ -30,8 +30,7 @@ inline constexpr ErrorKind kMissingSampleError{-20302, kMultipleColumns,
                                                "Invalid Legacy Transaction, Missing Sample Value"};
 inline constexpr ErrorKind kDecimalPositionError{
     -20303, kMultipleColumns, "Invalid Legacy Transaction Decimal Position Indicator"};
-inline constexpr ErrorKind kDpIndicatorError{-20303, kMultipleColumns, "Invalid DP Indicator: ",
-                                             1};
+inline constexpr ErrorKind kDpIndicatorError{-20303, kMultipleColumns, "Invalid DP Indicator: ", 1};
 inline constexpr ErrorKind kSampleValueError{-20304, "REPORTED_SAMPLE_VALUE",
                                              "Invalid Sample Value: ", 4};
 inline constexpr ErrorKind kActualDesignatedError{-20305, "ACTUAL_VALUE",
@@ -58,8 +57,8 @@ inline constexpr std::array<ErrorKind, 5> kLevelIndicatedValueErrors = levelErro
      "LEVEL_FOUR_INDICATED_VALUE", "OTHER_LEVEL_INDICATED_VALUE"});
 inline constexpr ErrorKind kZeroSpanValueError{-20307, "ZERO_SPAN_VALUE",
                                                "Invalid Zero Span Value: ", 5};
-inline constexpr ErrorKind kNullDataCodeError{-20308, "NULL_DATA_CODE", "Invalid Null Data Code: ",
-                                              4};
+inline constexpr ErrorKind kNullDataCodeError{-20308, "NULL_DATA_CODE",
+                                              "Invalid Null Data Code: ", 4};
 inline constexpr ErrorKind kCollectionTimeError{-20309, "COLL_TIME",
                                                 "Invalid Legacy Transaction Hour"};
 inline constexpr ErrorKind kFieldSeparatorError{

@@ -127,9 +127,7 @@ class FieldRun {
     separators_ = record.separatorCount;
   }
 
-  std::string_view fields() const {
-    return {chars_.data() + 1, static_cast<std::size_t>(length_)};
-  }
+  std::string_view fields() const { return {chars_.data() + 1, static_cast<std::size_t>(length_)}; }
   std::int32_t separators() const { return separators_; }
 
   // Appends the run to a line.
