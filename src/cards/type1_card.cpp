@@ -147,9 +147,9 @@ CARDLIFT_NOINLINE void prepareCard(Type1CardState& state, CardColumns& card) {
     part.error = {};
     part.deletes = false;
     part.fields.lay([&](OutputRecord& line) {
-      line.appendField(
-          timed ? textOf(kCollectionTimes[static_cast<std::size_t>(startHour + slot * interval)])
-                : std::string_view());
+      const std::int32_t hour = startHour + slot * interval;
+      line.appendField(timed ? textOf(kCollectionTimes[static_cast<std::size_t>(hour)])
+                             : std::string_view());
       layReading(line, card, slot, deleteCard, part);
     });
   }

@@ -100,9 +100,10 @@ std::int32_t writeText(const char* field, char* out) {
 template <typename Write, int... kDecimals>
 std::int32_t withDecimals(int decimals, Write&& write, std::integer_sequence<int, kDecimals...>) {
   std::int32_t result = 0;
-  ((decimals == kDecimals ? (result = write(std::integral_constant<int, kDecimals>()), true)
-                          : false) ||
-   ...);
+  static_cast<void>(
+      ((decimals == kDecimals ? (result = write(std::integral_constant<int, kDecimals>()), true)
+                              : false) ||
+       ...));
   return result;
 }
 template <typename Write>
