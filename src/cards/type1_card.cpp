@@ -147,8 +147,8 @@ CARDLIFT_NOINLINE void prepareCard(Type1CardState& state, CardColumns& card) {
     part.error = {};
     part.deletes = false;
     part.fields.lay([&](OutputRecord& line) {
-      const std::int32_t hour = startHour + slot * interval;
-      line.appendField(timed ? textOf(kCollectionTimes[static_cast<std::size_t>(hour)])
+      const std::int32_t time = startHour + slot * interval;
+      line.appendField(timed ? textOf(kCollectionTimes[static_cast<std::size_t>(time)])
                              : std::string_view());
       layReading(line, card, slot, deleteCard, part);
     });
