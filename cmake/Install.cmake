@@ -100,6 +100,8 @@ else()
   install(FILES "${cardlift_installed_man_page}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES "${cardlift_installed_changelog}" "${PROJECT_SOURCE_DIR}/packaging/debian/copyright"
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES "${PROJECT_SOURCE_DIR}/packaging/debian/lintian-overrides"
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME cardlift)
 endif()
 
 set(CPACK_PACKAGE_NAME cardlift)
