@@ -45,7 +45,8 @@ endfunction()
 
 if(WIN32)
   # A flat folder for Windows users: the program, a README, the licence
-  # and the manual as plain text, all with CRLF line ends.
+  # and the manual as plain text in its Windows form (TextForWindows.cmake),
+  # all with CRLF line ends.
   install(TARGETS cardlift RUNTIME DESTINATION .)
   set(cardlift_windows_texts
     "${PROJECT_SOURCE_DIR}/packaging/windows/README.txt=README.txt"
@@ -64,7 +65,7 @@ if(WIN32)
   if(CARDLIFT_GROFF)
     set(target_file "${PROJECT_BINARY_DIR}/windows-texts/cardlift.txt")
     cardlift_script_output("${target_file}" "${cardlift_man_page}" TextForWindows.cmake
-      "Rendering the manual as plain text" -DGROFF=${CARDLIFT_GROFF})
+      "Rendering the manual for Windows as plain text" -DGROFF=${CARDLIFT_GROFF})
     list(APPEND cardlift_windows_outputs "${target_file}")
   else()
     message(WARNING "groff not found: the Windows package will lack the manual (cardlift.txt)")
