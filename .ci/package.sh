@@ -17,7 +17,9 @@ fail() {
 }
 
 echo "== manual page"
+# Both forms of the page: the Linux one and the .zip's (-rwindows=1).
 groff -t -man -Tutf8 -ww docs/cardlift.1 >/dev/null 2>"$scratch/groff.txt"
+groff -t -man -Tutf8 -ww -rwindows=1 docs/cardlift.1 >/dev/null 2>>"$scratch/groff.txt"
 if [ -s "$scratch/groff.txt" ]; then
   cat "$scratch/groff.txt"
   fail "docs/cardlift.1: groff warns"
