@@ -49,6 +49,16 @@ void TextSink::write(std::string_view text) {
     writeToTerminal(text, NewLine::kLineEnd);
     return;
   }
+  // A sink that hands over each line searches only this text: what waited
+  // before it held no line end. What follows the last waits for the rest
+  // of its line.
+  // (find is the library's fast search; most texts, a card among them, hold
+  // no line end at all.)
+  const std::size_t lastLineEnd =
+      delivery_ == Delivery::kEachLine && text.find('\n') != std::string_view::npos
+          ? text.rfind('\n')
+          : std::string_view::npos;
+  const std::size_t partLine = text.size() - lastLineEnd - 1;
   if (lineEnd_ == LineEnd::kLf) {
     put(text);
   } else {
@@ -60,7 +70,7 @@ void TextSink::write(std::string_view text) {
     }
     put(text);
   }
-  if (delivery_ == Delivery::kEachLine) flushLines();
+  if (lastLineEnd != std::string_view::npos) flushLinesBefore(partLine);
 }
 
 void TextSink::writeName(std::string_view name) {
@@ -90,13 +100,14 @@ void TextSink::writeToTerminal(std::string_view text, NewLine newLine) {
   put(text.substr(start));
 }
 
-void TextSink::flushLines() {
-  std::size_t end = size_;
-  while (end > 0 && buffer_[end - 1] != '\n') --end;
-  if (end == 0) return;
-  const bool written = device_->writeAll(std::string_view(buffer_.data(), end));
-  std::memmove(buffer_.data(), buffer_.data() + end, size_ - end);
-  size_ -= end;
+void TextSink::flushLinesBefore(std::size_t partLine) {
+  // The part line is what was put last; a buffer that holds no more was
+  // handed over already.
+  if (partLine >= size_) return;
+  const std::size_t end = size_ - partLine;
+  const bool written = device_->writeLines(std::string_view(buffer_.data(), end));
+  std::memmove(buffer_.data(), buffer_.data() + end, partLine);
+  size_ = partLine;
   if (!written) fail();
 }
 

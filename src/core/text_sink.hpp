@@ -114,12 +114,13 @@ class TextSink {
   };
 
   // writeLineAndFlush through the buffer: for a terminal, for text still
-  // waiting here, after a failure or when no line end fits behind the line.
+  // waiting here, or when no line end fits behind the line.
   bool writeLineAndFlushBuffered(std::span<char> buffer, std::size_t length);
   void put(std::string_view bytes);
   void putLineEnd();
-  // Hands the buffer over up to its last line end; what follows it waits.
-  void flushLines();
+  // Hands the buffer over up to its last line end, which stands
+  // `partLine` characters before its end; those characters wait.
+  void flushLinesBefore(std::size_t partLine);
   // What '\n' is in a text written to a terminal.
   enum class NewLine { kLineEnd, kControl };
   // On a terminal: text with its control characters shown as '?'.
