@@ -149,10 +149,6 @@ bool apartFrom(const FileHandle& stream, std::initializer_list<const RunFile*> f
   return true;
 }
 
-// Whether the reasons for failures are printed: not on a standard error
-// that is one of the run's files.
-enum class Reasons { kPrinted, kWithheld };
-
 // Prints "cardlift: NAME: " and the reason on standard error, with
 // `before` ahead of the reason.
 void printReason(const Console& console, std::string_view name, std::string_view before,
@@ -170,12 +166,11 @@ void printReason(const Console& console, std::string_view name, std::string_view
 
 // Prints "ERROR: Unable to ..." and the name on the console, and the reason
 // on standard error.
-void reportFailure(const Console& console, Reasons reasons, std::string_view message,
-                   std::string_view name, const FileFault& fault) {
+void reportFailure(const Console& console, std::string_view message, std::string_view name,
+                   const FileFault& fault) {
   console.text.write(message);
   console.text.writeName(name);
   console.text.write("]\n");
-  if (reasons == Reasons::kWithheld) return;
   printReason(console, name, {}, fault);
 }
 
@@ -236,18 +231,17 @@ void writeCount(TextSink& text, std::string_view lead, std::int64_t count, std::
 // The Read, Errors and Wrote lines, each replaced by its failure where a
 // file could not be used, then the read and write failures. The input is
 // closed before the first line and the output before the last.
-RunOutcome printSummary(const Console& console, Reasons reasons, const RunFiles& files,
-                        const RunCounts& counts) {
+RunOutcome printSummary(const Console& console, const RunFiles& files, const RunCounts& counts) {
   RunOutcome outcome;
   const auto failure = [&](const RunFailure& kind, const RunFile& run) {
     outcome.note(kind);
-    reportFailure(console, reasons, kind.lead, run.name.display, run.file.fault());
+    reportFailure(console, kind.lead, run.name.display, run.file.fault());
   };
   // A file whose write failed after part of a line, and kept that part.
   const auto writeFailure = [&](const RunFailure& kind, const RunFile& run,
                                 const FileDevice& device) {
     failure(kind, run);
-    if (reasons == Reasons::kPrinted && device.cutBackFault().kind != FileFault::Kind::kNone) {
+    if (device.cutBackFault().kind != FileFault::Kind::kNone) {
       printReason(console, run.name.display,
                   "could not remove a partial line: ", device.cutBackFault());
     }
@@ -281,12 +275,7 @@ RunOutcome printSummary(const Console& console, Reasons reasons, const RunFiles&
   // run reports it.
   if (!console.text.flush()) {
     outcome.note(kConsoleNotWritten);
-    if (reasons == Reasons::kPrinted) {
-      console.reasons.write("cardlift: standard output: ");
-      console.reasons.write(describeFault(console.output.fault()));
-      console.reasons.write("\n");
-      console.reasons.flush();
-    }
+    printReason(console, "standard output", {}, console.output.fault());
   }
   return outcome;
 }
@@ -310,13 +299,11 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
   // A standard output that is the input or the output gets nothing more,
   // not even what waits for it: it would land inside that file.
   if (!apartFrom(console.output, {&input, &output})) console.text.silence();
-  const Reasons reasons =
-      apartFrom(console.error, {&input, &output, &log}) ? Reasons::kPrinted : Reasons::kWithheld;
-  if (reasons == Reasons::kPrinted) {
-    for (const RunFile* run : {&input, &output, &log}) {
-      if (run->usable && run->file.lockFault().kind != FileFault::Kind::kNone) {
-        printReason(console, run->name.display, "not locked: ", run->file.lockFault());
-      }
+  // Nor are reasons written to a standard error that is one of the files.
+  if (!apartFrom(console.error, {&input, &output, &log})) console.reasons.silence();
+  for (const RunFile* run : {&input, &output, &log}) {
+    if (run->usable && run->file.lockFault().kind != FileFault::Kind::kNone) {
+      printReason(console, run->name.display, "not locked: ", run->file.lockFault());
     }
   }
 
@@ -345,8 +332,8 @@ std::int32_t runCardlift(std::span<const ProgramArgument> arguments, const Conso
     }
   }
 
-  return printSummary(console, reasons,
-                      {input, output, log, outputText, logText, outputDevice, logDevice}, counts)
+  return printSummary(console, {input, output, log, outputText, logText, outputDevice, logDevice},
+                      counts)
       .status();
 }
 

@@ -24,6 +24,9 @@ inline constexpr std::int32_t kExitNoArguments = -1001;
 inline constexpr std::int32_t kExitOneArgument = -1002;
 inline constexpr std::int32_t kExitNameTooLong = -1003;
 
+// A failed write, to a file of the run or to the console.
+inline constexpr std::int32_t kExitWriteFailed = -1007;
+
 // The ways a run can fail once its command line is sound: the exit status
 // and the console line's lead, which the file's name and "]" follow.
 struct RunFailure {
@@ -34,10 +37,12 @@ inline constexpr RunFailure kInputNotOpened{-1004, "ERROR: Unable to open input 
 inline constexpr RunFailure kOutputNotOpened{-1005, "ERROR: Unable to open output file ["};
 inline constexpr RunFailure kLogNotOpened{-1006, "ERROR: Unable to open error log file ["};
 inline constexpr RunFailure kInputNotRead{-1008, "ERROR: Unable to read input file ["};
-inline constexpr RunFailure kOutputNotWritten{-1007, "ERROR: Unable to write to output file ["};
-inline constexpr RunFailure kLogNotWritten{-1007, "ERROR: Unable to write to error log file ["};
+inline constexpr RunFailure kOutputNotWritten{kExitWriteFailed,
+                                              "ERROR: Unable to write to output file ["};
+inline constexpr RunFailure kLogNotWritten{kExitWriteFailed,
+                                           "ERROR: Unable to write to error log file ["};
 // A console that could not take the text has no line of its own.
-inline constexpr RunFailure kConsoleNotWritten{-1007, {}};
+inline constexpr RunFailure kConsoleNotWritten{kExitWriteFailed, {}};
 
 // Where a run prints: its text on standard output, and the reasons for
 // failures on standard error.
