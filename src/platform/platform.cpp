@@ -1,8 +1,6 @@
 // The parts of the platform layer that every platform shares.
 #include "platform/platform.hpp"
 
-#include <array>
-
 #include "platform/name_units.hpp"
 
 namespace cardlift {
@@ -12,27 +10,31 @@ ProgramArgument argumentFromText(const std::string& text) {
 }
 
 std::string describeFault(const FileFault& fault) {
-  using Kind = FileFault::Kind;
-  if (fault.kind == Kind::kSystem) return describeSystemError(fault.code);
-  if (fault.kind == Kind::kCannotTellApart) {
-    return "cannot be told apart from " + std::string(fault.other);
+  switch (fault.kind) {
+    case FileFault::Kind::kNone:
+      break;
+    case FileFault::Kind::kSystem:
+      return describeSystemError(fault.code);
+    case FileFault::Kind::kIsInput:
+      return "is the input file";
+    case FileFault::Kind::kIsOutput:
+      return "is the output file";
+    case FileFault::Kind::kIsStandardInput:
+      return "is the standard input";
+    case FileFault::Kind::kIsStandardOutput:
+      return "is the standard output";
+    case FileFault::Kind::kCannotTellApart:
+      return "cannot be told apart from " + std::string(fault.other);
+    case FileFault::Kind::kInUse:
+      return "is in use by another process";
+    case FileFault::Kind::kChanged:
+      return "changed while it was read";
+    case FileFault::Kind::kDeviceName:
+      return "is a device name on Windows";
+    case FileFault::Kind::kNotRegular:
+      return "is not a regular file";
   }
-  // The conflicts, in the order of FileFault::Kind.
-  static constexpr std::array<std::string_view, 11> kConflicts{
-      "failed",
-      {},
-      "is the input file",
-      "is the output file",
-      "is the standard input",
-      "is the standard output",
-      {},
-      "is in use by another process",
-      "changed while it was read",
-      "is a device name on Windows",
-      "is not a regular file",
-  };
-  static_assert(static_cast<std::size_t>(Kind::kNotRegular) + 1 == kConflicts.size());
-  return std::string(kConflicts[static_cast<std::size_t>(fault.kind)]);
+  return "failed";
 }
 
 namespace {
