@@ -12,10 +12,12 @@ namespace {
 
 // The messages of a line that is no card.
 void reportRejectedLine(const InputLine& in, TextSink& console, TextSink& errorLog) {
-  const std::string_view reason = in.hasTab() ? kTabMessage : kLengthMessage;
+  // Searched for its NUL byte once, for its tab and both messages.
+  const std::string_view shown = in.shown();
+  const std::string_view reason = in.hasTab(shown) ? kTabMessage : kLengthMessage;
   for (TextSink* sink : {&console, &errorLog}) {
     sink->write(reason);
-    sink->write(in.shown());
+    sink->write(shown);
     sink->write("]\n");
   }
 }

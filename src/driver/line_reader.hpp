@@ -44,8 +44,12 @@ struct InputLine {
   // These are looked for only when asked: most lines never are.
   // The line holds a NUL byte.
   bool hasNul() const { return nulBeyondBytes || shown().size() < bytes.size(); }
-  // The line holds a tab before its first NUL byte.
-  bool hasTab() const { return tabBeyondBytes || shown().find('\t') != std::string_view::npos; }
+  // The line holds a tab before its first NUL byte; `shownBytes` is what
+  // shown() gives, for a caller that has it already.
+  bool hasTab(std::string_view shownBytes) const {
+    return tabBeyondBytes || shownBytes.find('\t') != std::string_view::npos;
+  }
+  bool hasTab() const { return hasTab(shown()); }
 };
 
 // Splits a byte source into lines. "\n" and "\r\n" end a line; a lone
