@@ -90,6 +90,9 @@ void ProgressLine::check(std::int64_t cardsRead) {
 
 void ProgressLine::draw(std::int64_t cardsRead, Clock::time_point now) {
   drawn_ = now;
+  // Drawn only while the run has the terminal: in the background it would
+  // write over another program, or be stopped for writing.
+  if (!terminal_->inForeground()) return;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const auto cards = static_cast<std::uint64_t>(std::max<std::int64_t>(cardsRead, 0));
   const std::uint64_t bytes =
@@ -113,9 +116,6 @@ void ProgressLine::draw(std::int64_t cardsRead, Clock::time_point now) {
                    seconds * static_cast<double>(inputSize_ - bytes) / static_cast<double>(bytes));
   }
 
-  // Drawn only while the run has the terminal: in the background it would
-  // write over another program, or be stopped for writing.
-  if (!terminal_->inForeground()) return;
   const std::size_t width = rowWidth();
   const std::string_view text = line.text().substr(0, width);
 
