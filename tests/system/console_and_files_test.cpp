@@ -19,11 +19,9 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <regex>
 #include <string>
 #include <thread>
@@ -188,6 +186,7 @@ TEST_F(ConsoleAndFilesTest, ClosedStandardDescriptorsNeverBecomeTheFiles) {
     bool noNullDevice;
   };
   const Case cases[] = {{{0, 1}, false}, {{0, 1, 2}, false}, {{1, 2}, true}, {{0, 1, 2}, true}};
+  int skipped = 0;
   for (const Case& c : cases) {
     const ProgramRun run = runProgram({"in", "out", "log"}, dir_, [&] {
       if (c.noNullDevice && (unshare(CLONE_NEWNS) != 0 ||
@@ -198,7 +197,7 @@ TEST_F(ConsoleAndFilesTest, ClosedStandardDescriptorsNeverBecomeTheFiles) {
       for (const int number : c.closed) close(number);
     });
     if (run.status == 124) {
-      std::cout << "no private /dev here: skipped " << c.closed.size() << " closed\n";
+      ++skipped;
       continue;
     }
     EXPECT_EQ(run.status, 0) << c.closed.size() << c.noNullDevice;
@@ -206,6 +205,8 @@ TEST_F(ConsoleAndFilesTest, ClosedStandardDescriptorsNeverBecomeTheFiles) {
     EXPECT_EQ(readFile(dir_ / "out"), kLine + kLine) << c.closed.size() << c.noNullDevice;
     EXPECT_EQ(readFile(dir_ / "log"), kLength + "short]\n") << c.closed.size() << c.noNullDevice;
   }
+  // Shown as skipped, not as passed, when rows could not run.
+  if (skipped > 0) GTEST_SKIP() << skipped << " rows need a private /dev (CAP_SYS_ADMIN)";
 }
 
 TEST_F(ConsoleAndFilesTest, ConsoleOnAFileOfTheRun) {
@@ -354,12 +355,20 @@ TEST_F(ConsoleAndFilesTest, OneDiskThroughTwoNodesIsOneFile) {
   const std::string device = "/dev/loop" + std::to_string(number);
   const int loop = open(device.c_str(), O_RDWR | O_CLOEXEC);
   const int backing = open((dir_ / "disk").c_str(), O_RDWR | O_CLOEXEC);
-  if (loop < 0 || backing < 0 || ioctl(loop, LOOP_SET_FD, backing) != 0) {
+  const bool attached = loop >= 0 && backing >= 0 && ioctl(loop, LOOP_SET_FD, backing) == 0;
+  if (backing >= 0) close(backing);
+  if (!attached) {
+    if (loop >= 0) close(loop);
     GTEST_SKIP() << "loop device " << device << " cannot be attached here";
   }
-  close(backing);
-  const bool second = mknod((dir_ / "second").c_str(), S_IFBLK | 0600,
-                            makedev(7, static_cast<unsigned>(number))) == 0;
+  // A node made on a file system mounted nodev cannot be opened.
+  bool second = mknod((dir_ / "second").c_str(), S_IFBLK | 0600,
+                      makedev(7, static_cast<unsigned>(number))) == 0;
+  if (second) {
+    const int node = open((dir_ / "second").c_str(), O_RDONLY | O_CLOEXEC);
+    second = node >= 0;
+    if (second) close(node);
+  }
   ProgramRun run;
   if (second) run = runProgram({device, "second", "log"}, dir_);
   ioctl(loop, LOOP_CLR_FD, 0);
@@ -542,10 +551,13 @@ TEST_F(ConsoleAndFilesTest, StoppedRunKeepsEveryRejectionOfTheCardsInTheOutput) 
     const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [signal] {
       // Signals a shell may have ignored for the test get their usual effect.
       std::signal(signal, SIG_DFL);
+      // This process becomes the program; the signal goes to no other
+      // process that may have taken its place as the parent.
+      const pid_t program = getpid();
       if (fork() == 0) {
         for (int descriptor = 0; descriptor < 3; ++descriptor) close(descriptor);
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        kill(getppid(), signal);
+        if (getppid() == program) kill(program, signal);
         _exit(0);
       }
     });
@@ -569,12 +581,21 @@ TEST_F(ConsoleAndFilesTest, InputChangedDuringTheRunIsAReadError) {
   constexpr int kCards = 60000;
   const std::string input = repeated(kCard + "\n", kCards);
   writeFile(dir_ / "other", repeated(kCard + "\n", 10));
-  for (const char* change : {"cp other in", "truncate -s 8100 in"}) {
+  // What cp and truncate do to the file: written over in place, cut short.
+  struct Change {
+    const char* change;
+    std::function<void()> make;
+  };
+  const Change changes[] = {
+      {"written over",
+       [&] { fs::copy_file(dir_ / "other", dir_ / "in", fs::copy_options::overwrite_existing); }},
+      {"cut short", [&] { fs::resize_file(dir_ / "in", 8100); }},
+  };
+  for (const auto& [change, make] : changes) {
     writeFile(dir_ / "in", input);
     std::thread changer([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(700));
-      const std::string command = "cd '" + dir_.string() + "' && " + change;
-      EXPECT_EQ(std::system(command.c_str()), 0) << change;
+      make();
     });
     const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [] {});
     changer.join();
