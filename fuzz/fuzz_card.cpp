@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } while (callAgain == 1);
 
-  require(context.cardStates().type1.position == 0 && context.cardStates().type8.position == 0,
-          "a finished card leaves the converters at their start", card);
+  require(context.cardStates().atStart(), "a finished card leaves the converters at their start",
+          card);
   return 0;
 }

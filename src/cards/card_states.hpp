@@ -17,6 +17,9 @@ using Type8CardState = SlotCardState<kCardKeyLength>;
 struct CardStates {
   Type1CardState type1;
   Type8CardState type8;
+
+  // Every converter is where a card starts: no card is left half given.
+  bool atStart() const { return type1.position == 0 && type8.position == 0; }
 };
 
 }  // namespace cardlift
