@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Instructions per output line on the mix (bench/callgrind.sh, 20,000
-# cards, GCC 12 on Debian 12) that a change may not exceed.
-budget=460
+# cards, GCC 12 on Debian 12, hardened release build: 460) that a change
+# may not exceed.
+budget=465
 
 . .ci/lib.sh
 install_missing cmake make g++ libbenchmark-dev time valgrind
@@ -22,13 +23,12 @@ cmake --build "$build" -j2 --target cardlift cardgen cardfloor card_benchmarks
 echo "== microbenchmarks, once each"
 "$build/bench/card_benchmarks" --benchmark_min_time=0.01
 
-echo "== cardlift against the floor"
-ROUNDS=1 CARDLIFT_BIN_DIR="$build" BENCH_BIN_DIR="$build/bench" bench/run.sh 20000
-
-echo "== instructions per line on the mix (budget $budget)"
-counts=$(CARDLIFT_BIN_DIR="$build" BENCH_BIN_DIR="$build/bench" bench/callgrind.sh)
-echo "$counts"
-mix=$(echo "$counts" | sed -n 's/^mix .*instructions_per_line=\([0-9]*\)$/\1/p')
+# With valgrind installed, run.sh ends with the instructions per line on
+# the mix, which the budget is held against.
+echo "== cardlift against the floor; instructions per line on the mix (budget $budget)"
+report=$(ROUNDS=1 CARDLIFT_BIN_DIR="$build" BENCH_BIN_DIR="$build/bench" bench/run.sh 20000)
+echo "$report"
+mix=$(echo "$report" | sed -n 's/^callgrind_instructions_per_line=\([0-9]*\) .*$/\1/p')
 if [ -z "$mix" ] || [ "$mix" -gt "$budget" ]; then
   echo "the mix takes ${mix:-an unknown number of} instructions per line, more than $budget" >&2
   exit 1

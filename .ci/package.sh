@@ -64,10 +64,9 @@ dpkg-parsechangelog -l "$scratch/changelog" -S Version | grep -qx "$(dpkg-deb -f
 # Errors, warnings and informational tags fail; the one tag the package
 # overrides (packaging/debian/lintian-overrides) says why.
 echo "== lintian"
-lintian --display-info "$deb" 2>&1 | grep -v '^running with root privileges' |
-  tee "$scratch/lintian.txt" || true
-if grep -q "^[EWI]: " "$scratch/lintian.txt"; then
-  lintian --info "$deb" 2>&1 | grep -v "^running with root privileges" || true
-  fail "lintian reports errors, warnings or informational tags for $deb"
-fi
+status=0
+lintian --fail-on error,warning,info --display-info --info "$deb" >"$scratch/lintian.txt" 2>&1 ||
+  status=$?
+grep -v '^running with root privileges' "$scratch/lintian.txt" || true
+[ "$status" -eq 0 ] || fail "lintian failed or reports errors, warnings or informational tags for $deb"
 echo "== packages: $(basename "$deb") $(cd build/release && ls cardlift-*-Linux.tar.gz)"

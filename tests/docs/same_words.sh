@@ -96,5 +96,10 @@ while IFS="$(printf '\t')" read -r name text; do
   fi
 done <"$scratch/readme"
 count=$(wc -l <"$scratch/readme.names")
+# Files that could not be read give no passages, which would all agree.
+if [ "$count" -eq 0 ]; then
+  echo "no marked passages in $readme" >&2
+  exit 1
+fi
 [ "$status" -eq 0 ] && echo "$count passages say the same in both files"
 exit "$status"
