@@ -121,7 +121,8 @@ std::string describeSystemError(std::uint32_t code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length == 0 || text == nullptr) return "system error " + std::string(DecimalDigits(code).text());
+  if (length == 0 || text == nullptr)
+    return "system error " + std::string(DecimalDigits(code).text());
   std::u16string units(text, text + length);
   LocalFree(text);
   while (!units.empty() && (units.back() == u'\n' || units.back() == u'\r' || units.back() == u' '))
