@@ -591,11 +591,12 @@ TEST_F(ConsoleAndFilesTest, InputChangedDuringTheRunIsAReadError) {
        [&] { fs::copy_file(dir_ / "other", dir_ / "in", fs::copy_options::overwrite_existing); }},
       {"cut short", [&] { fs::resize_file(dir_ / "in", 8100); }},
   };
-  for (const auto& [change, make] : changes) {
+  for (const Change& c : changes) {
+    const char* change = c.change;
     writeFile(dir_ / "in", input);
     std::thread changer([&] {
       std::this_thread::sleep_for(std::chrono::milliseconds(700));
-      make();
+      c.make();
     });
     const SlowRun slow = runWithSlowOutput(dir_, {"in", "out", "log"}, [] {});
     changer.join();
